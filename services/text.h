@@ -1,0 +1,16 @@
+// Text operations shared by the manifest grammar, the URLS and REG entries and
+// the command-line handling. Includes nothing of ours, so every layer may use it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Cuts `text` at each whole occurrence of `delimiter`, at most `max_splits`
+// times (0 = no limit, negative = no cut). Empty pieces are kept; an empty text
+// or an empty delimiter gives no pieces at all.
+void Split(std::vector<std::string>& pieces, const std::string& text,
+           const std::string& delimiter, int max_splits);
+
+// Copies `text` without its leading and trailing C-locale white space into
+// `trimmed` and returns it. Bytes of 0x80 and above are never white space.
+std::string& Trim(const std::string& text, std::string& trimmed);

@@ -1,0 +1,70 @@
+# Sourced by every end-to-end case. A case starts with
+#   e2e_begin ["ADDRESS NAME"]...
+# which runs it again inside a private mount namespace whose /etc/hosts maps
+# only the given names (all on loopback) and whose resolver is 127.0.0.1, so no
+# name lookup leaves the machine; then a virtual display and a scratch Wine
+# prefix are started, and cleaned up when the case ends.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# shellcheck source=../../scripts/lib/wine.sh
+source "$root/scripts/lib/wine.sh"
+out=$root/out
+case_name=$(basename "$0" .sh)
+work=$out/test/e2e/$case_name
+background_pids=()
+
+e2e_begin() {
+    if [ -z "${E2E_INSIDE:-}" ]; then
+        export E2E_INSIDE=1
+        exec unshare --mount --propagation private -- bash "$0"
+    fi
+    rm -rf "$work"
+    mkdir -p "$work"
+    { echo "127.0.0.1 localhost"; printf '%s\n' "$@"; } >"$work/hosts"
+    echo "nameserver 127.0.0.1" >"$work/resolv.conf"
+    mount --bind "$work/hosts" /etc/hosts
+    mount --bind "$work/resolv.conf" /etc/resolv.conf
+
+    wine_template_prefix "$out/test/prefix-template"
+    wine_scratch_prefix "$out/test/prefix-template" "$work/prefix"
+    export WINEPREFIX=$work/prefix
+    trap e2e_end EXIT
+    display_start
+    wine_start
+}
+
+e2e_end() {
+    local status=$?
+    e2e_screenshot final || true
+    local pid
+    for pid in "${background_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wine_stop
+    display_stop
+    [ $status -eq 0 ] && echo "PASS $case_name" || echo "FAIL $case_name (see $work)"
+    exit $status
+}
+
+# Starts a Windows program in the background; its output goes to $work/NAME.out.
+e2e_start() { # program [args...]
+    local name
+    name=$(basename "$1" .exe)
+    wine "$@" </dev/null >"$work/$name.out" 2>&1 &
+    background_pids+=($!)
+}
+
+e2e_screenshot() { # name
+    import -window root "$work/$1.png" 2>/dev/null
+}
+
+uidriver() {
+    wine "$out/uidriver.exe" "$@" </dev/null 2>>"$work/uidriver.err"
+}
+
+e2e_fail() {
+    echo "$case_name: $*" >&2
+    exit 1
+}
+
+e2e_expect_eq() { # actual expected what
+    [ "$1" == "$2" ] || e2e_fail "$3: expected '$2', got '$1'"
+}

@@ -1,0 +1,72 @@
+#include "services/text.h"
+
+#include <gtest/gtest.h>
+
+using Pieces = std::vector<std::string>;
+
+static Pieces SplitOf(const std::string& text, const std::string& delimiter, int max_splits = 0)
+{
+    Pieces pieces{"stale"};
+    Split(pieces, text, delimiter, max_splits);
+    return pieces;
+}
+
+TEST(Split, KeepsEmptyPiecesBetweenAndAfterDelimiters)
+{
+    EXPECT_EQ(SplitOf("a,b,,c", ","), (Pieces{"a", "b", "", "c"}));
+    EXPECT_EQ(SplitOf("a,b,", ","), (Pieces{"a", "b", ""}));
+    EXPECT_EQ(SplitOf(",", ","), (Pieces{"", ""}));
+    EXPECT_EQ(SplitOf("abc", ","), (Pieces{"abc"}));
+}
+
+TEST(Split, EmptyTextOrDelimiterGivesNoPieces)
+{
+    EXPECT_TRUE(SplitOf("", ",").empty());
+    EXPECT_TRUE(SplitOf("a,b", "").empty());
+}
+
+TEST(Split, MaximumLimitsTheNumberOfCuts)
+{
+    EXPECT_EQ(SplitOf("k=v=w", "=", 1), (Pieces{"k", "v=w"}));
+    EXPECT_EQ(SplitOf("a|b|c|d", "|", 2), (Pieces{"a", "b", "c|d"}));
+    EXPECT_EQ(SplitOf("a|b", "|", -1), (Pieces{"a|b"}));
+}
+
+TEST(Split, MultiCharacterDelimiterMatchesOnlyTheWholePair)
+{
+    EXPECT_EQ(SplitOf("a:b::c:", "::"), (Pieces{"a:b", "c:"}));
+    EXPECT_EQ(SplitOf(":::", "::"), (Pieces{"", ":"}));
+}
+
+static std::string TrimOf(const std::string& text)
+{
+    std::string out = "stale";
+    return Trim(text, out);
+}
+
+TEST(Trim, RemovesTheSixWhiteSpaceCharactersAtBothEnds)
+{
+    EXPECT_EQ(TrimOf("  key \t"), "key");
+    EXPECT_EQ(TrimOf("\v\fvalue\r\n"), "value");
+    EXPECT_EQ(TrimOf("a b"), "a b");
+    EXPECT_EQ(TrimOf("x"), "x");
+}
+
+TEST(Trim, WhiteSpaceOnlyOrEmptyGivesEmpty)
+{
+    EXPECT_EQ(TrimOf("   \r\n "), "");
+    EXPECT_EQ(TrimOf(""), "");
+}
+
+TEST(Trim, HighBytesAndOtherControlsAreNotWhiteSpace)
+{
+    EXPECT_EQ(TrimOf("\xA0name\xA0"), "\xA0name\xA0");
+    EXPECT_EQ(TrimOf(" \x85x\x85 "), "\x85x\x85");
+    EXPECT_EQ(TrimOf(std::string("\0a\0", 3)), std::string("\0a\0", 3));
+}
+
+TEST(Trim, ReturnsTheOutputItWasGiven)
+{
+    std::string out;
+    EXPECT_EQ(&Trim(" a ", out), &out);
+}
