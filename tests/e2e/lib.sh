@@ -1,13 +1,14 @@
 # Sourced by every end-to-end case. A case starts with
 #   e2e_begin ["ADDRESS NAME"]...
-# which runs it again inside a private mount namespace whose /etc/hosts maps
-# only the given names (all on loopback) and whose resolver is 127.0.0.1, so no
-# name lookup leaves the machine; then a virtual display and a scratch Wine
-# prefix are started, and cleaned up when the case ends.
+# which runs it again isolated (scripts/lib/isolated: the given names resolve
+# to their loopback addresses, nothing else resolves); then a virtual display
+# and a scratch Wine prefix are started, and cleaned up when the case ends.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source=../../scripts/lib/wine.sh
 source "$root/scripts/lib/wine.sh"
+# shellcheck source=../../scripts/lib/servers.sh
+source "$root/scripts/lib/servers.sh"
 out=$root/out
 case_name=$(basename "$0" .sh)
 work=$out/test/e2e/$case_name
@@ -16,14 +17,10 @@ background_pids=()
 e2e_begin() {
     if [ -z "${E2E_INSIDE:-}" ]; then
         export E2E_INSIDE=1
-        exec unshare --mount --propagation private -- bash "$0"
+        exec "$root/scripts/lib/isolated" "$@" -- bash "$0"
     fi
     rm -rf "$work"
     mkdir -p "$work"
-    { echo "127.0.0.1 localhost"; printf '%s\n' "$@"; } >"$work/hosts"
-    echo "nameserver 127.0.0.1" >"$work/resolv.conf"
-    mount --bind "$work/hosts" /etc/hosts
-    mount --bind "$work/resolv.conf" /etc/resolv.conf
 
     wine_template_prefix "$out/test/prefix-template"
     wine_scratch_prefix "$out/test/prefix-template" "$work/prefix"
@@ -40,6 +37,7 @@ e2e_end() {
     for pid in "${background_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     wine_stop
     display_stop
+    fixture_stop
     [ $status -eq 0 ] && echo "PASS $case_name" || echo "FAIL $case_name (see $work)"
     exit $status
 }

@@ -1,0 +1,183 @@
+#include "net/file_downloader.h"
+
+#include "base/diagnostics.h"
+#include "install/worker_thread.h"
+#include "net/downloader_listener.h"
+
+#include <cstdlib>
+
+namespace {
+
+const char kAgent[] = "Downloader1.1";
+// Always from the server, never stored in the cache, keep-alive.
+const DWORD kRequestFlags =
+    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
+const DWORD kReadSize = 1024;
+
+// The last error of a failed call, never 0, so that a failure is never
+// mistaken for "no failure".
+int LastErrorCode()
+{
+    const DWORD error = GetLastError();
+    return error != 0 ? static_cast<int>(error) : ERROR_INTERNET_INTERNAL_ERROR;
+}
+
+} // namespace
+
+FileDownloader::FileDownloader(DownloaderListener* listener, const std::string& host)
+    : mp_listener(listener)
+{
+    mh_internet_session.Reset(
+        InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!mh_internet_session) {
+        mn_request_error = LastErrorCode();
+        Diagnostic("Error in OpenConnection - mh_internet_session == NULL\n");
+        return;
+    }
+    ApplyTimeouts(mh_internet_session.Get());
+
+    mh_http_connection.Reset(InternetConnectA(mh_internet_session.Get(), host.c_str(),
+                                              INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr,
+                                              INTERNET_SERVICE_HTTP, 0, 0));
+    if (!mh_http_connection) {
+        mn_request_error = LastErrorCode();
+        Diagnostic("Error in OpenConnection - mh_http_connection == NULL\n");
+    }
+}
+
+FileDownloader::~FileDownloader() = default;
+
+void FileDownloader::SetTimeout(DWORD timeout_ms)
+{
+    mn_timeout_ms = timeout_ms;
+    if (mh_internet_session)
+        ApplyTimeouts(mh_internet_session.Get());
+}
+
+// A receive time-out set only on the session is ignored by reads under Wine,
+// so every request gets its own as well.
+void FileDownloader::ApplyTimeouts(HINTERNET handle) const
+{
+    DWORD timeout = mn_timeout_ms;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT})
+        InternetSetOptionA(handle, option, &timeout, sizeof timeout);
+}
+
+void FileDownloader::FailRequest(const char* what)
+{
+    mn_request_error = LastErrorCode();
+    Diagnostic("Error in OpenConnection - %s\n", what);
+}
+
+bool FileDownloader::OpenConnection(const std::string& path)
+{
+    mb_canceled = false;
+    mh_http_file.Reset();
+    mn_expected_length = -1;
+    if (!mh_http_connection) {
+        // Keeps the error of the session or connection that failed.
+        Diagnostic("Error in OpenConnection - mh_http_file == NULL\n");
+        return false;
+    }
+
+    const char* accepted_types[] = {"*/*", nullptr};
+    mh_http_file.Reset(HttpOpenRequestA(mh_http_connection.Get(), nullptr, path.c_str(),
+                                        nullptr, nullptr, accepted_types, kRequestFlags, 0));
+    if (!mh_http_file) {
+        FailRequest("mh_http_file == NULL");
+        return false;
+    }
+    ApplyTimeouts(mh_http_file.Get());
+    if (!HttpSendRequestA(mh_http_file.Get(), nullptr, 0, nullptr, 0)) {
+        FailRequest("bSend == false");
+        return false;
+    }
+    return CheckResponse();
+}
+
+// An error page must never be delivered as a file, and a short body must be
+// recognisable as such: both need the response's head.
+bool FileDownloader::CheckResponse()
+{
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (!QueryInfo(HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size)) {
+        FailRequest("no HTTP status");
+        return false;
+    }
+    if (status < 200 || status > 299) {
+        mn_request_error = static_cast<int>(status);
+        Diagnostic("Error in OpenConnection - HTTP status %lu\n", status);
+        return false;
+    }
+    mn_request_error = 0;
+    mn_expected_length = GetContentLength();
+    return true;
+}
+
+bool FileDownloader::QueryInfo(DWORD info_level, void* buffer, DWORD* buffer_length)
+{
+    return HttpQueryInfoA(mh_http_file.Get(), info_level, buffer, buffer_length, nullptr) != FALSE;
+}
+
+int FileDownloader::GetContentLength()
+{
+    char text[32] = "";
+    DWORD length = sizeof text;
+    if (!QueryInfo(HTTP_QUERY_CONTENT_LENGTH, text, &length))
+        return -1;
+    return std::atoi(text);
+}
+
+void FileDownloader::Cancel() { mb_canceled = true; }
+
+void FileDownloader::Start(bool blocking)
+{
+    if (blocking)
+        ReceiveLoop();
+    else
+        BeginThread(ReceiveLoopThread, this);
+}
+
+unsigned __stdcall FileDownloader::ReceiveLoopThread(void* downloader)
+{
+    static_cast<FileDownloader*>(downloader)->ReceiveLoop();
+    return 0;
+}
+
+void FileDownloader::ReceiveLoop()
+{
+    char buffer[kReadSize];
+    std::string block;
+    long long received = 0;
+    for (;;) {
+        if (mb_canceled) {
+            mp_listener->OnCanceled();
+            return;
+        }
+        if (mn_request_error != 0) {
+            mp_listener->OnError(mn_request_error);
+            return;
+        }
+        DWORD read = 0;
+        if (!InternetReadFile(mh_http_file.Get(), buffer, kReadSize, &read)) {
+            mp_listener->OnError(LastErrorCode());
+            return;
+        }
+        if (read == 0) {
+            // Wine ends a body cut short with a successful empty read.
+            if (mn_expected_length >= 0 && received < mn_expected_length)
+                mp_listener->OnError(DownloaderListener::kErrorBodyCutShort);
+            else
+                mp_listener->OnFinished();
+            return;
+        }
+        received += read;
+        block.assign(buffer, read);
+        if (!mp_listener->OnRecv(block)) {
+            mp_listener->OnError(DownloaderListener::kErrorListenerRefused);
+            return;
+        }
+    }
+}

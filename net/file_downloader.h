@@ -1,0 +1,69 @@
+// One HTTP GET over WinInet, port 80, plain HTTP, delivered block by block to a
+// DownloaderListener.
+#pragma once
+
+#include "base/unique_handle.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <string>
+
+class DownloaderListener;
+
+struct InternetHandleTraits {
+    using Handle = HINTERNET;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { InternetCloseHandle(handle); }
+};
+using InternetHandle = UniqueHandle<InternetHandleTraits>;
+
+class FileDownloader {
+public:
+    // Connect, send and receive time-out of every transfer. Real servers may
+    // take 40 s to start answering; only prolonged silence must fail.
+    static const DWORD kTimeoutMs = 60000;
+
+    // Opens the session and the connection to `host` (not interpreted: no
+    // scheme or port is split off). Failures are printed and surface at Start.
+    FileDownloader(DownloaderListener* listener, const std::string& host);
+    virtual ~FileDownloader();
+    FileDownloader(const FileDownloader&) = delete;
+    FileDownloader& operator=(const FileDownloader&) = delete;
+
+    // Opens and sends the GET request for `path`, closing any previous request.
+    // True when it was sent and answered with a 2xx status.
+    bool OpenConnection(const std::string& path);
+    bool QueryInfo(DWORD info_level, void* buffer, DWORD* buffer_length);
+    // The response's Content-Length, or -1 when it gives none.
+    int GetContentLength();
+    // Runs the receive loop here (blocking) or on a new detached thread.
+    void Start(bool blocking);
+    // Makes the receive loop end with OnCanceled before its next read; safe
+    // from any thread.
+    void Cancel();
+    // Lowers the time-outs of this downloader, for tests; applies to the
+    // session now and to every later request.
+    void SetTimeout(DWORD timeout_ms);
+
+private:
+    static unsigned __stdcall ReceiveLoopThread(void* downloader);
+    void ReceiveLoop();
+    void ApplyTimeouts(HINTERNET handle) const;
+    // The HTTP status and Content-Length of the response just sent.
+    bool CheckResponse();
+    void FailRequest(const char* what);
+
+    DownloaderListener* mp_listener;
+    InternetHandle mh_internet_session;
+    InternetHandle mh_http_connection;
+    InternetHandle mh_http_file;
+    std::atomic<bool> mb_canceled{false};
+    DWORD mn_timeout_ms = kTimeoutMs;
+    // Why the request cannot be read (a platform error code or an HTTP
+    // status); 0 once a request was sent and answered with 2xx.
+    int mn_request_error = ERROR_INVALID_HANDLE;
+    // The Content-Length of the response, or -1 when it has none.
+    long long mn_expected_length = -1;
+};

@@ -1,0 +1,251 @@
+// Transfers against the fixture server (tools/fixture_server.py) that the tier
+// runs on 127.0.0.3:80 as files.karvelo.example. Nothing listens on 127.0.0.4
+// (refused.karvelo.example), and nowhere.karvelo.example does not resolve.
+#include "net/downloader_listener.h"
+#include "net/file_downloader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kHost[] = "files.karvelo.example";
+
+std::string Pattern(size_t size)
+{
+    std::string body(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        body[i] = static_cast<char>(i % 251);
+    return body;
+}
+
+struct RecordingListener : DownloaderListener {
+    bool OnRecv(const std::string& block) override
+    {
+        blocks.push_back(block.size());
+        body += block;
+        if (cancel_on_block)
+            cancel_on_block->Cancel();
+        return refuse_block != static_cast<int>(blocks.size());
+    }
+    void OnFinished() override { End("finished"); }
+    void OnCanceled() override { End("canceled"); }
+    void OnError(int code) override
+    {
+        error = code;
+        End("error");
+    }
+    void End(const char* event)
+    {
+        ends.push_back(event);
+        if (done)
+            SetEvent(done);
+    }
+
+    std::vector<size_t> blocks;
+    std::string body;
+    std::vector<std::string> ends;
+    int error = 0;
+    int refuse_block = 0;
+    FileDownloader* cancel_on_block = nullptr;
+    HANDLE done = nullptr;
+};
+
+// One blocking transfer; returns what OpenConnection said.
+bool Fetch(RecordingListener& listener, const std::string& path, const char* host = kHost)
+{
+    FileDownloader downloader(&listener, host);
+    const bool sent = downloader.OpenConnection(path);
+    downloader.Start(true);
+    return sent;
+}
+
+// The raw head of the logged request whose target starts with `target`.
+std::string LoggedHead(const std::string& target)
+{
+    RecordingListener listener;
+    Fetch(listener, "/_log");
+    const std::string needle = "GET " + target + " ";
+    const size_t start = listener.body.find(needle);
+    if (start == std::string::npos)
+        return std::string();
+    return listener.body.substr(start, listener.body.find("\r\n\r\n", start) - start);
+}
+
+} // namespace
+
+TEST(FileDownloader, EmptyBodyFinishesWithoutBlocks)
+{
+    RecordingListener listener;
+    EXPECT_TRUE(Fetch(listener, "/size/0"));
+    EXPECT_TRUE(listener.blocks.empty());
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"finished"});
+}
+
+TEST(FileDownloader, DeliversTheBodyInBlocksOf1024WithZeroBytes)
+{
+    RecordingListener listener;
+    Fetch(listener, "/size/2500");
+    EXPECT_EQ(listener.blocks, (std::vector<size_t>{1024, 1024, 452}));
+    EXPECT_EQ(listener.body, Pattern(2500));
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"finished"});
+}
+
+TEST(FileDownloader, SendsPathAgentAndAccept)
+{
+    RecordingListener listener;
+    Fetch(listener, "size/10?headers=1");
+    const std::string head = LoggedHead("/size/10?headers=1");
+    ASSERT_FALSE(head.empty()) << "the request line lacks the leading slash";
+    EXPECT_NE(head.find("\r\nUser-Agent: Downloader1.1\r\n"), std::string::npos) << head;
+    EXPECT_NE(head.find("\r\nAccept: */*\r\n"), std::string::npos) << head;
+    EXPECT_NE(head.find("\r\nHost: files.karvelo.example\r\n"), std::string::npos) << head;
+}
+
+TEST(FileDownloader, BodiesWithoutContentLengthEndWhenTheServerSaysSo)
+{
+    for (const char* path : {"/close/3000", "/chunked/3000"}) {
+        RecordingListener listener;
+        FileDownloader downloader(&listener, kHost);
+        ASSERT_TRUE(downloader.OpenConnection(path));
+        EXPECT_EQ(downloader.GetContentLength(), -1) << path;
+        downloader.Start(true);
+        EXPECT_EQ(listener.body, Pattern(3000)) << path;
+        EXPECT_EQ(listener.ends, std::vector<std::string>{"finished"}) << path;
+    }
+}
+
+TEST(FileDownloader, ContentLengthIsReadLikeAtoi)
+{
+    RecordingListener listener;
+    FileDownloader downloader(&listener, kHost);
+    EXPECT_EQ(downloader.GetContentLength(), -1);
+    downloader.OpenConnection("/size/77");
+    EXPECT_EQ(downloader.GetContentLength(), 77);
+    downloader.OpenConnection("/length/12345abc");
+    EXPECT_EQ(downloader.GetContentLength(), 12345);
+}
+
+TEST(FileDownloader, ErrorStatusesEndInErrorWithoutDeliveringThePage)
+{
+    for (int status : {404, 500}) {
+        RecordingListener listener;
+        EXPECT_FALSE(Fetch(listener, "/status/" + std::to_string(status)));
+        EXPECT_TRUE(listener.blocks.empty()) << status;
+        EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
+        EXPECT_EQ(listener.error, status);
+    }
+}
+
+TEST(FileDownloader, FollowsRedirects)
+{
+    RecordingListener listener;
+    EXPECT_TRUE(Fetch(listener, "/redirect/300"));
+    EXPECT_EQ(listener.body, Pattern(300));
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"finished"});
+}
+
+TEST(FileDownloader, RefusedBlockEndsAtOnceWithMinusOne)
+{
+    RecordingListener listener;
+    listener.refuse_block = 1;
+    Fetch(listener, "/size/5000");
+    EXPECT_EQ(listener.blocks.size(), 1u);
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
+    EXPECT_EQ(listener.error, DownloaderListener::kErrorListenerRefused);
+}
+
+TEST(FileDownloader, UnreachableHostsEndInErrorWithThePlatformCode)
+{
+    RecordingListener refused;
+    EXPECT_FALSE(Fetch(refused, "/size/10", "refused.karvelo.example"));
+    EXPECT_EQ(refused.ends, std::vector<std::string>{"error"});
+    EXPECT_EQ(refused.error, ERROR_INTERNET_CANNOT_CONNECT);
+    EXPECT_TRUE(refused.blocks.empty());
+
+    RecordingListener unknown;
+    EXPECT_FALSE(Fetch(unknown, "/size/10", "nowhere.karvelo.example"));
+    EXPECT_EQ(unknown.ends, std::vector<std::string>{"error"});
+    EXPECT_EQ(unknown.error, ERROR_INTERNET_NAME_NOT_RESOLVED);
+}
+
+TEST(FileDownloader, BodyCutShortIsAnError)
+{
+    for (const char* path : {"/short/5000/3000", "/reset/5000/3000"}) {
+        RecordingListener listener;
+        Fetch(listener, path);
+        EXPECT_EQ(listener.ends, std::vector<std::string>{"error"}) << path;
+        EXPECT_LE(listener.body.size(), 3000u) << path;
+        if (std::string(path).find("short") != std::string::npos) {
+            EXPECT_EQ(listener.error, DownloaderListener::kErrorBodyCutShort);
+        }
+    }
+}
+
+TEST(FileDownloader, SlowBodiesArriveWhole)
+{
+    RecordingListener listener;
+    Fetch(listener, "/drip/1500/20");
+    EXPECT_EQ(listener.body, Pattern(1500));
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"finished"});
+}
+
+TEST(FileDownloader, StalledTransferFailsAfterTheTimeout)
+{
+    RecordingListener listener;
+    FileDownloader downloader(&listener, kHost);
+    downloader.SetTimeout(1500);
+    downloader.OpenConnection("/stall/5000/1024");
+    downloader.Start(true);
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
+    EXPECT_TRUE(listener.error == WSAETIMEDOUT || listener.error == ERROR_INTERNET_TIMEOUT)
+        << listener.error;
+    EXPECT_LE(listener.body.size(), 1024u);
+}
+
+TEST(FileDownloader, CancelEndsBeforeTheNextRead)
+{
+    RecordingListener listener;
+    FileDownloader downloader(&listener, kHost);
+    listener.cancel_on_block = &downloader;
+    downloader.OpenConnection("/size/5000");
+    downloader.Start(true);
+    EXPECT_EQ(listener.blocks.size(), 1u);
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"canceled"});
+}
+
+TEST(FileDownloader, OpenConnectionClearsAnEarlierCancel)
+{
+    RecordingListener listener;
+    FileDownloader downloader(&listener, kHost);
+    downloader.Cancel();
+    downloader.OpenConnection("/size/100");
+    downloader.Start(true);
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"finished"});
+}
+
+TEST(FileDownloader, SecondRequestOnOneObjectReplacesTheFirst)
+{
+    RecordingListener listener;
+    FileDownloader downloader(&listener, kHost);
+    EXPECT_TRUE(downloader.OpenConnection("/size/4000?first"));
+    EXPECT_TRUE(downloader.OpenConnection("/size/600?second"));
+    downloader.Start(true);
+    EXPECT_EQ(listener.body, Pattern(600));
+    EXPECT_FALSE(LoggedHead("/size/4000?first").empty());
+}
+
+TEST(FileDownloader, BackgroundStartRunsTheLoopOnItsOwnThread)
+{
+    RecordingListener listener;
+    listener.done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    FileDownloader downloader(&listener, kHost);
+    downloader.OpenConnection("/size/3000");
+    downloader.Start(false);
+    ASSERT_EQ(WaitForSingleObject(listener.done, 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(listener.body, Pattern(3000));
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"finished"});
+    CloseHandle(listener.done);
+}

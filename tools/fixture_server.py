@@ -1,0 +1,163 @@
+#!/usr/bin/env python3
+"""An HTTP server of faults for the tests: every answer is chosen by the path.
+
+  /size/N              N bytes (a pattern with zero bytes) with Content-Length
+  /close/N             N bytes, HTTP/1.0, no Content-Length, ended by closing
+  /chunked/N           N bytes in chunks of 700
+  /status/CODE         that status with a small HTML page
+  /short/N/M           promises N bytes, sends M, closes
+  /reset/N/M           promises N bytes, sends M, resets the connection
+  /drip/N/MS           N bytes in pieces of 100, MS milliseconds apart
+  /stall/N/M           promises N bytes, sends M, then waits for the client
+  /redirect/N          302 to /size/N
+  /length/TEXT         an empty body with "Content-Length: TEXT"
+  /file/NAME           a file from --files (404 when missing)
+  /_log                the raw heads of every earlier request, oldest first
+
+A query string is ignored, so tests make their requests unique with one.
+Writes "ready" to --ready once it listens.
+"""
+import argparse
+import os
+import socket
+import socketserver
+import struct
+import threading
+import time
+
+PATTERN = bytes(range(251))
+log_lock = threading.Lock()
+request_log = []
+
+
+def body_of(size):
+    return (PATTERN * (size // len(PATTERN) + 1))[:size]
+
+
+class Handler(socketserver.BaseRequestHandler):
+    def setup(self):
+        self.request.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+
+    def handle(self):
+        while self.handle_one():
+            pass
+
+    def read_head(self):
+        data = b""
+        while b"\r\n\r\n" not in data:
+            chunk = self.request.recv(4096)
+            if not chunk:
+                return None
+            data += chunk
+        return data.split(b"\r\n\r\n", 1)[0].decode("latin-1")
+
+    def send(self, status, body=b"", headers=(), version="HTTP/1.1"):
+        head = f"{version} {status}\r\n" + "".join(f"{h}\r\n" for h in headers)
+        self.request.sendall((head + "\r\n").encode("latin-1") + body)
+
+    def handle_one(self):
+        head = self.read_head()
+        if head is None:
+            return False
+        target = head.split("\r\n", 1)[0].split(" ")
+        path = target[1].split("?", 1)[0] if len(target) > 1 else "/"
+        if path != "/_log":
+            with log_lock:
+                request_log.append(head)
+        parts = path.strip("/").split("/")
+        route = getattr(self, "route_" + parts[0].lstrip("_"), None)
+        if route is None:
+            self.route_status(["status", "404"])
+            return True
+        return route(parts) is not False
+
+    def sized(self, size, extra=()):
+        return [f"Content-Length: {size}", "Content-Type: application/octet-stream", *extra]
+
+    def route_size(self, p):
+        self.send("200 OK", body_of(int(p[1])), self.sized(int(p[1])))
+
+    def route_close(self, p):
+        self.send("200 OK", body_of(int(p[1])), ["Connection: close"], version="HTTP/1.0")
+        return False
+
+    def route_chunked(self, p):
+        body = body_of(int(p[1]))
+        self.send("200 OK", headers=["Transfer-Encoding: chunked"])
+        for i in range(0, len(body), 700):
+            piece = body[i:i + 700]
+            self.request.sendall(b"%x\r\n" % len(piece) + piece + b"\r\n")
+        self.request.sendall(b"0\r\n\r\n")
+
+    def route_status(self, p):
+        page = f"<html><body><h1>Error {p[1]}</h1></body></html>".encode()
+        self.send(f"{p[1]} Fixture", page, [f"Content-Length: {len(page)}", "Content-Type: text/html"])
+
+    def route_short(self, p):
+        self.send("200 OK", body_of(int(p[2])), self.sized(int(p[1]), ["Connection: close"]))
+        return False
+
+    def route_reset(self, p):
+        self.send("200 OK", body_of(int(p[2])), self.sized(int(p[1])))
+        self.request.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        return False
+
+    def route_drip(self, p):
+        body = body_of(int(p[1]))
+        self.send("200 OK", headers=self.sized(len(body)))
+        for i in range(0, len(body), 100):
+            time.sleep(int(p[2]) / 1000)
+            self.request.sendall(body[i:i + 100])
+
+    def route_stall(self, p):
+        self.send("200 OK", body_of(int(p[2])), self.sized(int(p[1])))
+        self.request.settimeout(60)
+        try:
+            self.request.recv(1)
+        except OSError:
+            pass
+        return False
+
+    def route_redirect(self, p):
+        self.send("302 Found", headers=[f"Location: /size/{p[1]}", "Content-Length: 0"])
+
+    def route_length(self, p):
+        self.send("200 OK", headers=[f"Content-Length: {p[1]}", "Connection: close"])
+        return False
+
+    def route_file(self, p):
+        path = os.path.join(self.server.files, *p[1:])
+        if not self.server.files or not os.path.isfile(path):
+            self.route_status(["status", "404"])
+            return
+        with open(path, "rb") as f:
+            body = f.read()
+        self.send("200 OK", body, self.sized(len(body)))
+
+    def route_log(self, p):
+        with log_lock:
+            text = "\r\n\r\n".join(request_log).encode("latin-1")
+        self.send("200 OK", text, self.sized(len(text)))
+
+
+class Server(socketserver.ThreadingTCPServer):
+    allow_reuse_address = True
+    daemon_threads = True
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--address", required=True)
+    parser.add_argument("--port", type=int, default=80)
+    parser.add_argument("--files", default="")
+    parser.add_argument("--ready", required=True)
+    args = parser.parse_args()
+    server = Server((args.address, args.port), Handler)
+    server.files = args.files
+    with open(args.ready, "w") as f:
+        f.write("ready\n")
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
