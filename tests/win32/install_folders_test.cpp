@@ -1,25 +1,10 @@
 #include "services/install_folders.h"
+#include "test_files.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 namespace {
-
-bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// A fresh folder under the temporary folder, for tests that create folders.
-std::string ScratchFolder(const char* name)
-{
-    char temp[MAX_PATH + 1] = "";
-    GetTempPathA(sizeof temp, temp);
-    const std::string folder = std::string(temp) + "folders_test_" + name
-        + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
 
 void CreateDeepDirectoryW(const std::string& path)
 {
@@ -105,5 +90,5 @@ TEST(CreateDirectories, EmptyRelativePathCreatesNothing)
     const std::string parent = ScratchFolder("empty");
     const std::string base = parent + "\\base";
     CreateDirectories(base, "");
-    EXPECT_FALSE(FileExists(base));
+    EXPECT_FALSE(PathExists(base));
 }

@@ -4,21 +4,28 @@
 //                                              given, its control LAST_ID)
 //   uidriver text CAPTION [ID]                 prints the caption or a control's text
 //   uidriver close CAPTION                     asks the window to close
+//   uidriver box CAPTION [SECONDS]             waits for a message box owned by
+//                                              the window and prints its text
+//   uidriver answer CAPTION BUTTON [SECONDS]   presses BUTTON (1 OK, 6 Yes, 7 No)
+//                                              in that message box
 //
-// Exit status: 0 done, 1 window or control not found, 2 wrong usage.
-#include <windows.h>
+// Exit status: 0 done, 1 window, control or box not found, 2 wrong usage.
+#include "message_boxes.h"
 
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
 
-const UINT kSendTimeoutMs = 5000;
+DWORD Milliseconds(int argc, char** argv, int index, double default_seconds)
+{
+    return static_cast<DWORD>((argc > index ? std::atof(argv[index]) : default_seconds) * 1000);
+}
 
 HWND FindTopLevel(const char* caption) { return FindWindowA(nullptr, caption); }
 
@@ -30,43 +37,26 @@ HWND FindTarget(const char* caption, const char* id_text)
     return GetDlgItem(window, std::atoi(id_text));
 }
 
-bool ReadText(HWND window, std::string& text)
-{
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
-                             kSendTimeoutMs, &length))
-        return false;
-    std::vector<char> buffer(length + 1, '\0');
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(),
-                             reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                             kSendTimeoutMs, &copied))
-        return false;
-    text.assign(buffer.data(), copied);
-    return true;
-}
-
 int Wait(int argc, char** argv)
 {
-    const double seconds = argc > 3 ? std::atof(argv[3]) : 30.0;
+    const DWORD timeout = Milliseconds(argc, argv, 3, 30);
     const char* last_id = argc > 4 ? argv[4] : nullptr;
-    const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    const DWORD deadline = GetTickCount() + timeout;
     do {
         if (FindTarget(argv[2], last_id))
             return 0;
         Sleep(50);
     } while (static_cast<LONG>(deadline - GetTickCount()) > 0);
-    std::fprintf(stderr, "uidriver: no window \"%s\" after %.1f s\n", argv[2], seconds);
+    std::fprintf(stderr, "uidriver: no window \"%s\" after %lu ms\n", argv[2], timeout);
     return 1;
 }
 
 int Text(int argc, char** argv)
 {
     HWND target = FindTarget(argv[2], argc > 3 ? argv[3] : nullptr);
-    std::string text;
-    if (!target || !ReadText(target, text))
+    if (!target)
         return 1;
-    std::printf("%s\n", text.c_str());
+    std::printf("%s\n", WindowText(target).c_str());
     return 0;
 }
 
@@ -79,15 +69,39 @@ int Close(int, char** argv)
     return 0;
 }
 
+HWND FindBox(const char* caption, DWORD timeout)
+{
+    HWND owner = FindTopLevel(caption);
+    HWND box = owner ? WaitForMessageBox(owner, 0, timeout) : nullptr;
+    if (!box)
+        std::fprintf(stderr, "uidriver: no message box of \"%s\"\n", caption);
+    return box;
+}
+
+int Box(int argc, char** argv)
+{
+    HWND box = FindBox(argv[2], Milliseconds(argc, argv, 3, 30));
+    if (!box)
+        return 1;
+    std::printf("%s\n", MessageBoxText(box).c_str());
+    return 0;
+}
+
+int Answer(int argc, char** argv)
+{
+    if (argc < 4)
+        return 2;
+    HWND box = FindBox(argv[2], Milliseconds(argc, argv, 4, 30));
+    return box && PressMessageBoxButton(box, std::atoi(argv[3])) ? 0 : 1;
+}
+
 struct Command {
     const char* name;
     int (*run)(int argc, char** argv);
 };
 
 const Command kCommands[] = {
-    {"wait", Wait},
-    {"text", Text},
-    {"close", Close},
+    {"wait", Wait}, {"text", Text}, {"close", Close}, {"box", Box}, {"answer", Answer},
 };
 
 } // namespace
@@ -102,6 +116,6 @@ int main(int argc, char** argv)
                 return command.run(argc, argv);
         }
     }
-    std::fprintf(stderr, "usage: uidriver wait|text|close CAPTION [...]\n");
+    std::fprintf(stderr, "usage: uidriver wait|text|close|box|answer CAPTION [...]\n");
     return 2;
 }

@@ -1,0 +1,43 @@
+// One key HKEY_CURRENT_USER (or HKEY_LOCAL_MACHINE)\Software\<name>. Every
+// access opens the key, and an optional sub-key, afresh and closes it again;
+// failures are silent (writes are lost, reads give 0 or the empty text).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class KeyHandle;
+
+class RegistryKey {
+public:
+    // Texts longer than this are cut on write.
+    static const size_t kLongestText = 1024;
+
+    // Creates the key when it does not exist yet.
+    RegistryKey(bool current_user, const std::string& key_name);
+    virtual ~RegistryKey();
+
+    // Without `overwrite`, an existing value is left alone. A non-empty
+    // `sub_key` is created below the key on first use.
+    void SetDword(const std::string& name, DWORD number, bool overwrite,
+                  const std::string& sub_key = std::string());
+    void SetString(const std::string& name, const std::string& text, bool overwrite,
+                   const std::string& sub_key = std::string());
+    // 0 when the value cannot be read or holds more than 4 bytes.
+    DWORD GetDword(const std::string& name, const std::string& sub_key = std::string());
+    // The value's text, or the empty text when it cannot be read or is longer
+    // than any text this class writes.
+    std::string& GetString(const std::string& name, std::string& destination,
+                           const std::string& sub_key = std::string());
+
+    // A spare destination for GetString.
+    std::string ms_value;
+
+private:
+    bool OpenSubkey(KeyHandle& destination, const std::string& sub_key) const;
+    HKEY Hive() const;
+
+    bool mb_current_user;
+    std::string ms_key_name;
+};

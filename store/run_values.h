@@ -1,0 +1,8 @@
+// The process-wide values of one run: built in, read from the installer's
+// settings by the run, and langId written by the dialog.
+#pragma once
+
+extern int did;         // distributor id
+extern int tag;
+extern int langId;      // 0 until a language is chosen
+extern int debug_level; // gates the diagnostic message boxes

@@ -1,0 +1,97 @@
+#include "services/archive_unpacker.h"
+
+#include "box_answering.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace {
+
+const std::string kArchives = TEST_ARCHIVE_DIR;
+
+// An install folder holding one archive and, when given, a library as
+// "Extract.dll".
+struct InstallFolder {
+    InstallFolder(const std::string& archive, const std::string& archive_name,
+                  const std::string& library)
+        : path(ScratchFolder("unpack")), archive_path(path + "\\" + archive_name)
+    {
+        CopyInto(archive, archive_path);
+        if (!library.empty())
+            CopyInto(library, path + "\\Extract.dll");
+    }
+    std::string path;
+    std::string archive_path;
+};
+
+const std::string kRealLibrary = TEST_PRODUCT_DIR "/Extract.dll";
+
+std::vector<std::string> Unpack(const OwnerWindow& owner, const InstallFolder& folder)
+{
+    return RunAnsweringBoxes(owner.Get(), [&] {
+        UnpackArchive(folder.archive_path, folder.path, folder.path);
+    });
+}
+
+} // namespace
+
+TEST(UnpackArchive, UnpacksIntoTheFolderAndDeletesTheArchive)
+{
+    OwnerWindow owner;
+    InstallFolder folder(kArchives + "/lzma.7z", "sounds.7z", kRealLibrary);
+    EXPECT_TRUE(Unpack(owner, folder).empty());
+    EXPECT_FALSE(PathExists(folder.archive_path));
+    EXPECT_EQ(ReadWhole(Wide(folder.path + "\\data\\blob.bin")),
+              ReadWhole(Wide(kArchives + "/tree/data/blob.bin")));
+}
+
+TEST(UnpackArchive, DeletesAReadOnlyArchiveToo)
+{
+    OwnerWindow owner;
+    InstallFolder folder(kArchives + "/copy.7z", "pack.7z", kRealLibrary);
+    SetFileAttributesA(folder.archive_path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(Unpack(owner, folder).empty());
+    EXPECT_FALSE(PathExists(folder.archive_path));
+    EXPECT_TRUE(PathExists(folder.path + "\\readme.txt"));
+}
+
+TEST(UnpackArchive, LeavesOtherFilesAlone)
+{
+    OwnerWindow owner;
+    for (const char* name : {"sounds.7Z", "table.wav", "pack.gz", "x.7z.bak"}) {
+        InstallFolder folder(kArchives + "/lzma.7z", name, "");
+        EXPECT_TRUE(Unpack(owner, folder).empty()) << name;
+        EXPECT_TRUE(PathExists(folder.archive_path)) << name;
+        EXPECT_FALSE(PathExists(folder.path + "\\readme.txt")) << name;
+    }
+}
+
+TEST(UnpackArchive, ReportsAMissingLibraryOrExport)
+{
+    OwnerWindow owner;
+    InstallFolder without(kArchives + "/lzma.7z", "sounds.7z", "");
+    EXPECT_EQ(Unpack(owner, without), std::vector<std::string>{"Can't load Extract dll"});
+    EXPECT_TRUE(PathExists(without.archive_path));
+
+    InstallFolder no_export(kArchives + "/lzma.7z", "sounds.7z",
+                            TestProgramFolder() + "no_export.dll");
+    EXPECT_EQ(Unpack(owner, no_export),
+              std::vector<std::string>{"Can't find ExtractArchive function"});
+    EXPECT_TRUE(PathExists(no_export.archive_path));
+}
+
+TEST(UnpackArchive, ShowsThePathAndTheLibrarysMessageOnFailure)
+{
+    OwnerWindow owner;
+    InstallFolder corrupt(kArchives + "/corrupt.7z", "sounds.7z", kRealLibrary);
+    const std::vector<std::string> texts = Unpack(owner, corrupt);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].rfind(corrupt.archive_path + "\nError:", 0), 0u) << texts[0];
+    EXPECT_GT(texts[0].size(), corrupt.archive_path.size() + 7);
+    EXPECT_TRUE(PathExists(corrupt.archive_path));
+
+    InstallFolder silent(kArchives + "/lzma.7z", "sounds.7z",
+                         TestProgramFolder() + "failing_extract.dll");
+    EXPECT_EQ(Unpack(owner, silent), std::vector<std::string>{silent.archive_path + "\nError:"});
+}

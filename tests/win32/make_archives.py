@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+"""Makes the archive fixtures of the Win32 tier with Debian's 7zz.
+
+  make_archives.py OUT_DIR PE_FILE
+
+OUT_DIR/tree is the content; OUT_DIR/<method>.7z holds it packed with one
+method each; corrupt.7z and truncated.7z are damaged copies; escape.7z and
+absolute.7z carry an entry that points outside the destination.
+"""
+import os
+import random
+import shutil
+import struct
+import subprocess
+import sys
+import zlib
+
+METHODS = {
+    "lzma": ["-m0=LZMA"],
+    "lzma2": ["-m0=LZMA2"],
+    "ppmd": ["-m0=PPMd"],
+    "bcj": ["-mf=BCJ", "-m0=LZMA"],
+    "bcj2": ["-mf=BCJ2", "-m0=LZMA"],
+    "delta": ["-mf=Delta:4", "-m0=LZMA"],
+    "copy": ["-m0=Copy"],
+}
+README_TIME = 981173106  # 2001-02-03 04:05:06 UTC
+
+
+def make_tree(tree, pe_file):
+    rng = random.Random(7)
+    os.makedirs(os.path.join(tree, "data"))
+    os.makedirs(os.path.join(tree, "empty_folder"))
+    os.makedirs(os.path.join(tree, "日本語"))
+    with open(os.path.join(tree, "readme.txt"), "w") as f:
+        f.write("Casino client files\n" * 200)
+    os.utime(os.path.join(tree, "readme.txt"), (README_TIME, README_TIME))
+    with open(os.path.join(tree, "data", "blob.bin"), "wb") as f:
+        f.write(bytes(rng.getrandbits(8) for _ in range(300_000)))
+    open(os.path.join(tree, "data", "empty.txt"), "wb").close()
+    with open(os.path.join(tree, "Ünïcødé ñame.txt"), "w", encoding="utf-8") as f:
+        f.write("non-ASCII name\n")
+    with open(os.path.join(tree, "日本語", "ファイル.txt"), "w", encoding="utf-8") as f:
+        f.write("wide name in a wide folder\n")
+    shutil.copy(pe_file, os.path.join(tree, "program.exe"))
+
+
+def pack(archive, source_dir, names, options):
+    subprocess.run(["7zz", "a", "-bd", "-bso0", "-bsp0", "-mtm=on", *options, archive, *names],
+                   cwd=source_dir, check=True)
+
+
+def patch_name(archive, old, new):
+    """Renames an entry in an archive with an uncompressed header, keeping the
+    header CRCs valid, so that names 7zz would never store can be tested."""
+    data = bytearray(open(archive, "rb").read())
+    offset, size = struct.unpack_from("<QQ", data, 12)
+    start = 32 + offset
+    header = data[start:start + size]
+    old_utf16, new_utf16 = old.encode("utf-16-le"), new.encode("utf-16-le")
+    assert len(old_utf16) == len(new_utf16) and old_utf16 in header
+    header = header.replace(old_utf16, new_utf16)
+    data[start:start + size] = header
+    struct.pack_into("<I", data, 28, zlib.crc32(header))
+    struct.pack_into("<I", data, 8, zlib.crc32(bytes(data[12:32])))
+    open(archive, "wb").write(data)
+
+
+def main():
+    out, pe_file = sys.argv[1], sys.argv[2]
+    shutil.rmtree(out, ignore_errors=True)
+    tree = os.path.join(out, "tree")
+    make_tree(tree, pe_file)
+    names = sorted(os.listdir(tree))
+    for method, options in METHODS.items():
+        pack(os.path.abspath(os.path.join(out, method + ".7z")), tree, names, options)
+
+    packed = open(os.path.join(out, "lzma.7z"), "rb").read()
+    corrupt = bytearray(packed)
+    for i in range(200, 2000, 7):
+        corrupt[i] ^= 0x5A
+    open(os.path.join(out, "corrupt.7z"), "wb").write(corrupt)
+    open(os.path.join(out, "truncated.7z"), "wb").write(packed[: len(packed) // 2])
+
+    unsafe = os.path.join(out, "unsafe")
+    os.makedirs(os.path.join(unsafe, "AA"))
+    for name in ("AA/evil.txt", "Xevil.txt", "CXevil.txt"):
+        with open(os.path.join(unsafe, name), "w") as f:
+            f.write("outside\n")
+    for archive, entry, old, new in (("escape.7z", "AA/evil.txt", "AA/evil", "../evil"),
+                                     ("absolute.7z", "Xevil.txt", "Xevil", "/evil"),
+                                     ("drive.7z", "CXevil.txt", "CXevil", "C:evil")):
+        path = os.path.abspath(os.path.join(out, archive))
+        pack(path, unsafe, [entry], ["-m0=Copy", "-mhc=off"])
+        patch_name(path, old, new)
+
+
+if __name__ == "__main__":
+    main()
