@@ -6,7 +6,8 @@ export WINEARCH=win32
 # No .NET runtime is wanted, and asking for one would open a dialog.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=}
 
-# Creates the template prefix once: a 32-bit prefix with Wine's built-in
+# Creates the template prefix once (kept in out/test across runs; every tier
+# and case works on a fresh copy): a 32-bit prefix with Wine's built-in
 # desktop, since without a window manager captions are invisible and hiding a
 # top-level window stalls Wine for about 2 s.
 wine_template_prefix() { # dir
@@ -19,8 +20,15 @@ wine_template_prefix() { # dir
         wineboot -i </dev/null >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
+        # The browser control's home page stays on the machine.
+        wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Main' /v 'Start Page' /d about:blank /f \
+            </dev/null >/dev/null 2>&1
         wineserver -w
     )
+    # This Wine build does not find fonts-wine's fonts (MS Sans Serif, and
+    # Marlett for the caption buttons) by itself; the prefix's font folder is
+    # always searched.
+    cp -n /usr/share/wine/fonts/* "$dir/drive_c/windows/Fonts/" 2>/dev/null || true
     touch "$dir/.ready"
 }
 

@@ -42,12 +42,41 @@ e2e_end() {
     exit $status
 }
 
-# Starts a Windows program in the background; its output goes to $work/NAME.out.
+# Starts a Windows program in the background; its output goes to
+# $work/NAME.out and PROGRAM_PID names it.
 e2e_start() { # program [args...]
     local name
     name=$(basename "$1" .exe)
     wine "$@" </dev/null >"$work/$name.out" 2>&1 &
-    background_pids+=($!)
+    PROGRAM_PID=$!
+    background_pids+=($PROGRAM_PID)
+}
+
+# Waits for the program started last; fails the case when it outlives SECONDS.
+# Prints its exit code.
+e2e_exit_code() { # seconds
+    local waited=0
+    while kill -0 "$PROGRAM_PID" 2>/dev/null; do
+        [ $waited -ge $(($1 * 10)) ] && e2e_fail "the program did not end within $1 s"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    local status=0
+    wait "$PROGRAM_PID" || status=$?
+    echo "$status"
+}
+
+# Polls `uidriver ARGS` until it prints EXPECTED (bounded).
+e2e_wait_for() { # expected seconds uidriver-args...
+    local expected=$1 tries=$(($2 * 10)) actual
+    shift 2
+    while [ $tries -gt 0 ]; do
+        actual=$(uidriver "$@" || true)
+        [ "$actual" == "$expected" ] && return 0
+        sleep 0.1
+        tries=$((tries - 1))
+    done
+    e2e_fail "uidriver $*: expected '$expected', last got '$actual'"
 }
 
 e2e_screenshot() { # name

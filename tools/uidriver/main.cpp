@@ -8,11 +8,20 @@
 //                                              the window and prints its text
 //   uidriver answer CAPTION BUTTON [SECONDS]   presses BUTTON (1 OK, 6 Yes, 7 No)
 //                                              in that message box
+//   uidriver press CAPTION ID                  clicks the button ID
+//   uidriver command CAPTION ID                sends the command ID (1 OK, 2 Cancel)
+//   uidriver visible CAPTION [ID]              prints 1 or 0
+//   uidriver iconic CAPTION                    prints 1 when minimised, else 0
+//   uidriver progress CAPTION ID               prints "position low high"
+//   uidriver rect CAPTION [ID]                 window: "x y width height client-
+//                                              width client-height"; control:
+//                                              "x y width height" in client pixels
 //
 // Exit status: 0 done, 1 window, control or box not found, 2 wrong usage.
 #include "message_boxes.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -95,13 +104,88 @@ int Answer(int argc, char** argv)
     return box && PressMessageBoxButton(box, std::atoi(argv[3])) ? 0 : 1;
 }
 
+const UINT kSendTimeoutMs = 5000;
+
+int Press(int argc, char** argv)
+{
+    HWND button = argc > 3 ? FindTarget(argv[2], argv[3]) : nullptr;
+    DWORD_PTR ignored = 0;
+    return button && SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored)
+        ? 0 : 1;
+}
+
+int SendCommand(int argc, char** argv)
+{
+    HWND window = FindTopLevel(argv[2]);
+    if (!window || argc < 4)
+        return 1;
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), 0), 0);
+    return 0;
+}
+
+int Visible(int argc, char** argv)
+{
+    HWND target = FindTarget(argv[2], argc > 3 ? argv[3] : nullptr);
+    if (!target)
+        return 1;
+    std::printf("%d\n", IsWindowVisible(target) ? 1 : 0);
+    return 0;
+}
+
+int Iconic(int, char** argv)
+{
+    HWND window = FindTopLevel(argv[2]);
+    if (!window)
+        return 1;
+    std::printf("%d\n", IsIconic(window) ? 1 : 0);
+    return 0;
+}
+
+int Progress(int argc, char** argv)
+{
+    HWND bar = argc > 3 ? FindTarget(argv[2], argv[3]) : nullptr;
+    if (!bar)
+        return 1;
+    DWORD_PTR position = 0, low = 0, high = 0;
+    SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &position);
+    SendMessageTimeoutA(bar, PBM_GETRANGE, TRUE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &low);
+    SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &high);
+    std::printf("%d %d %d\n", static_cast<int>(position), static_cast<int>(low), static_cast<int>(high));
+    return 0;
+}
+
+int Rect(int argc, char** argv)
+{
+    HWND window = FindTopLevel(argv[2]);
+    if (!window)
+        return 1;
+    RECT outer, client;
+    if (argc > 3) {
+        HWND control = GetDlgItem(window, std::atoi(argv[3]));
+        if (!control)
+            return 1;
+        GetWindowRect(control, &outer);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&outer), 2);
+        std::printf("%ld %ld %ld %ld\n", outer.left, outer.top, outer.right - outer.left,
+                    outer.bottom - outer.top);
+        return 0;
+    }
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    std::printf("%ld %ld %ld %ld %ld %ld\n", outer.left, outer.top, outer.right - outer.left,
+                outer.bottom - outer.top, client.right, client.bottom);
+    return 0;
+}
+
 struct Command {
     const char* name;
     int (*run)(int argc, char** argv);
 };
 
 const Command kCommands[] = {
-    {"wait", Wait}, {"text", Text}, {"close", Close}, {"box", Box}, {"answer", Answer},
+    {"wait", Wait},       {"text", Text},         {"close", Close},     {"box", Box},
+    {"answer", Answer},   {"press", Press},       {"command", SendCommand},
+    {"visible", Visible}, {"iconic", Iconic},     {"progress", Progress}, {"rect", Rect},
 };
 
 } // namespace
@@ -116,6 +200,6 @@ int main(int argc, char** argv)
                 return command.run(argc, argv);
         }
     }
-    std::fprintf(stderr, "usage: uidriver wait|text|close|box|answer CAPTION [...]\n");
+    std::fprintf(stderr, "usage: uidriver COMMAND CAPTION [...] (see the source)\n");
     return 2;
 }

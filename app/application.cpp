@@ -1,0 +1,47 @@
+#include "app/application.h"
+
+#include "app/app_module.h"
+#include "app/message_pump.h"
+#include "store/installer.h"
+#include "ui/installer_dialog.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+int RunProgram(HINSTANCE instance, int show_command, StartWorker start_worker)
+{
+    CoInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    InitCommonControlsEx(&controls);
+    g_module.Init(instance);
+    const int exit_code = RunApplication(show_command, start_worker);
+    g_module.Term();
+    CoUninitialize();
+    return exit_code;
+}
+
+int RunApplication(int show_command, StartWorker start_worker)
+{
+    MessagePump pump;
+    g_module.RegisterPump(GetCurrentThreadId(), &pump);
+
+    // The dialog object outlives the loop: the worker may still call it after
+    // the OK command has closed the window, until the process ends.
+    InstallerDialog* dialog = new InstallerDialog;
+    g_dialog = dialog;
+    HWND window = dialog->Create();
+    if (!window) {
+        g_module.UnregisterPump(GetCurrentThreadId());
+        g_dialog = nullptr;
+        delete dialog;
+        return 0;
+    }
+    ShowWindow(window, show_command);
+
+    g_installer = new Installer;
+    start_worker(*g_installer);
+
+    const int exit_code = pump.RunLoop();
+    g_module.UnregisterPump(GetCurrentThreadId());
+    return exit_code;
+}

@@ -1,0 +1,16 @@
+// Program start: COM, common controls, the application module, the installer
+// window with its message loop, and the worker started once the window shows.
+#pragma once
+
+#include <windows.h>
+
+class Installer;
+
+// Starts the worker thread for the installation.
+typedef void (*StartWorker)(Installer& installer);
+
+// The program entry's work; returns the process exit code.
+int RunProgram(HINSTANCE instance, int show_command, StartWorker start_worker);
+
+// Returns the exit code of the loop, or 0 when the window cannot be created.
+int RunApplication(int show_command, StartWorker start_worker);

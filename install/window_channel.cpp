@@ -1,0 +1,67 @@
+#include "install/window_channel.h"
+
+#include <commctrl.h>
+
+WindowChannel* g_dialog = nullptr;
+
+namespace {
+
+const DWORD kRetryPauseMs = 10;
+
+} // namespace
+
+WindowChannel::WindowChannel() : mp_post(PostMessageA) {}
+
+WindowChannel::~WindowChannel() = default;
+
+HWND WindowChannel::Control(int control_id) const
+{
+    HWND window = mh_window;
+    return window ? GetDlgItem(window, control_id) : nullptr;
+}
+
+void WindowChannel::SetProgressRange(int control_id, int maximum)
+{
+    m_posted_positions.erase(control_id);
+    if (HWND bar = Control(control_id))
+        mp_post(bar, PBM_SETRANGE32, 0, maximum);
+}
+
+void WindowChannel::SetProgressPos(int control_id, int position, bool final)
+{
+    HWND bar = Control(control_id);
+    if (!bar)
+        return;
+    const DWORD now = GetTickCount();
+    const auto posted = m_posted_positions.find(control_id);
+    if (posted != m_posted_positions.end()) {
+        if (posted->second.position == position)
+            return;
+        if (!final && now - posted->second.tick < kProgressIntervalMs)
+            return;
+    }
+    if (mp_post(bar, PBM_SETPOS, position, 0))
+        m_posted_positions[control_id] = PostedPosition{position, now};
+}
+
+void WindowChannel::SetStatusText(int control_id, const std::string& text)
+{
+    if (HWND control = Control(control_id))
+        SetWindowTextA(control, text.c_str());
+}
+
+void WindowChannel::SetCaption(const std::string& caption)
+{
+    if (HWND window = mh_window)
+        SetWindowTextA(window, caption.c_str());
+}
+
+void WindowChannel::PostApplicationMessage(UINT message, WPARAM wparam)
+{
+    for (;;) {
+        HWND window = mh_window;
+        if (!window || mp_post(window, message, wparam, 0) || !IsWindow(window))
+            return;
+        Sleep(kRetryPauseMs);
+    }
+}

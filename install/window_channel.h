@@ -1,0 +1,71 @@
+// What the worker needs of the installer window: the application messages it
+// posts, the progress and status operations, and the two addresses handed
+// over with the page messages. The dialog derives from this and sets the
+// window; the worker never includes the dialog itself.
+#pragma once
+
+#include "install/control_ids.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <map>
+#include <string>
+
+enum {
+    WM_SHOW_SKIN_PAGE = WM_APP + 1,
+    WM_OPEN_TARGET = WM_APP + 2,
+    WM_SHOW_LANGUAGES = WM_APP + 3,
+    WM_LOAD_HIDDEN_PAGE = WM_APP + 4,
+};
+
+class WindowChannel {
+public:
+    typedef BOOL(WINAPI* PostFunction)(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+    // Least time between two posted positions of one bar. The bar cannot show
+    // more, and a post per 1 KiB block would fill the window's queue.
+    static const DWORD kProgressIntervalMs = 20;
+
+    WindowChannel();
+    virtual ~WindowChannel();
+    WindowChannel(const WindowChannel&) = delete;
+    WindowChannel& operator=(const WindowChannel&) = delete;
+
+    // Posted: range 0..maximum, whole even above 65535.
+    void SetProgressRange(int control_id, int maximum);
+    // Posted when it differs from the last posted position of that bar and
+    // the interval has passed since, or always when `final` is set.
+    void SetProgressPos(int control_id, int position, bool final = false);
+    // Synchronous text changes.
+    void SetStatusText(int control_id, const std::string& text);
+    void SetCaption(const std::string& caption);
+    // Posts one of the four application messages; a post the queue refuses
+    // is retried until it lands or the window is gone.
+    void PostApplicationMessage(UINT message, WPARAM wparam);
+
+    // For tests: the function that posts.
+    void SetPostFunction(PostFunction post) { mp_post = post; }
+
+    std::string ms_skin_page_url;
+    std::string ms_report_url;
+
+protected:
+    // The window the operations address; null before it exists and after it
+    // is gone, when the operations do nothing.
+    std::atomic<HWND> mh_window{nullptr};
+
+private:
+    struct PostedPosition {
+        int position;
+        DWORD tick;
+    };
+
+    HWND Control(int control_id) const;
+
+    PostFunction mp_post;
+    std::map<int, PostedPosition> m_posted_positions;
+};
+
+// The installer window, as the worker reaches it.
+extern WindowChannel* g_dialog;

@@ -1,0 +1,221 @@
+#include "ui/browser_pane.h"
+
+#include "app/app_module.h"
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+namespace {
+
+const char kWindowTitle[] = "ATL Browser";
+// Declared by the SDK headers but missing from MinGW-w64's uuid library.
+const IID kIidDocHostShowUI = {0xc4d244b0, 0xd43e, 0x11cf, {0x89, 0x3b, 0x00, 0xaa, 0x00, 0xbd, 0xce, 0x1a}};
+// The record the class name is derived from, as "ATL:%8.8X" of its address.
+char g_class_name[16];
+std::mutex g_class_lock;
+
+const char* RegisteredClassName(WNDPROC window_proc)
+{
+    std::lock_guard<std::mutex> lock(g_class_lock);
+    if (g_class_name[0])
+        return g_class_name;
+    std::snprintf(g_class_name, sizeof g_class_name, "ATL:%8.8X",
+                  static_cast<unsigned>(reinterpret_cast<UINT_PTR>(&g_class_name)));
+    WNDCLASSEXA window_class = {};
+    window_class.cbSize = sizeof window_class;
+    window_class.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    window_class.lpfnWndProc = window_proc;
+    window_class.hInstance = g_module.Instance();
+    window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    window_class.lpszClassName = g_class_name;
+    RegisterClassExA(&window_class);
+    return g_class_name;
+}
+
+} // namespace
+
+bool BrowserPane::CreateWindowOver(HWND parent, const RECT& rect)
+{
+    mh_window = CreateWindowExA(0, RegisteredClassName(WindowProc), kWindowTitle, WS_CHILD | WS_VISIBLE,
+                                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                                parent, nullptr, g_module.Instance(), nullptr);
+    if (!mh_window)
+        return false;
+    // Binds the window to this pane, which it tells when it goes away.
+    SetWindowLongPtrA(mh_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ShowWindow(mh_window, SW_SHOWNORMAL);
+    return true;
+}
+
+LRESULT CALLBACK BrowserPane::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_NCDESTROY) {
+        BrowserPane* pane = reinterpret_cast<BrowserPane*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        if (pane && pane->mh_window == window)
+            pane->mh_window = nullptr;
+        // The pane's end is the end of the installer window: end the loop.
+        PostQuitMessage(0);
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+HRESULT BrowserPane::Fail(const char* text)
+{
+    MessageBoxA(mh_window, text, "", MB_OK);
+    return E_FAIL;
+}
+
+HRESULT BrowserPane::Create(HWND parent, const RECT& rect)
+{
+    if (!CreateWindowOver(parent, rect))
+        return E_FAIL;
+
+    ComPtr<IOleObject> control;
+    if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
+                                IID_IOleObject, control.Receive())))
+        return Fail("CoCreateInstance failed");
+    if (FAILED(control->SetClientSite(static_cast<IOleClientSite*>(this))))
+        return Fail("SetClientSite failed");
+
+    RECT client;
+    GetClientRect(mh_window, &client);
+    if (FAILED(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0,
+                               mh_window, &client)))
+        return Fail("DoVerb failed");
+
+    ComPtr<IWebBrowser> browser;
+    if (FAILED(control->QueryInterface(IID_IWebBrowser, browser.Receive())))
+        return E_FAIL;
+    mp_browser.Swap(browser);
+
+    mp_in_place_object.Reset();
+    if (SUCCEEDED(mp_browser->QueryInterface(IID_IOleInPlaceObject, mp_in_place_object.Receive())))
+        mp_in_place_object->SetObjectRects(&client, &client);
+    mp_browser->GoHome();
+    return S_OK;
+}
+
+void BrowserPane::Navigate(const char* address)
+{
+    if (!mp_browser)
+        return;
+    const int size = MultiByteToWideChar(CP_ACP, 0, address, -1, nullptr, 0);
+    std::wstring wide(size > 0 ? size : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, address, -1, &wide[0], size);
+    BSTR url = SysAllocString(wide.c_str());
+    VARIANT empty;
+    VariantInit(&empty);
+    mp_browser->Navigate(url, &empty, &empty, &empty, &empty);
+    SysFreeString(url);
+}
+
+STDMETHODIMP BrowserPane::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
+        *object = static_cast<IOleClientSite*>(this);
+    else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite))
+        *object = static_cast<IOleInPlaceSite*>(this);
+    else if (IsEqualIID(iid, IID_IDocHostUIHandler))
+        *object = static_cast<IDocHostUIHandler*>(this);
+    else if (IsEqualIID(iid, kIidDocHostShowUI))
+        *object = static_cast<IDocHostShowUI*>(this);
+    else {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) BrowserPane::AddRef() { return ++mn_references; }
+
+STDMETHODIMP_(ULONG) BrowserPane::Release()
+{
+    const ULONG remaining = --mn_references;
+    if (remaining == 0) {
+        if (mh_window)
+            SetWindowLongPtrA(mh_window, GWLP_USERDATA, 0);
+        delete this;
+    }
+    return remaining;
+}
+
+STDMETHODIMP BrowserPane::SaveObject() { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::GetMoniker(DWORD, DWORD, IMoniker**) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::GetContainer(IOleContainer**) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::ShowObject() { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::OnShowWindow(BOOL) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::RequestNewObjectLayout() { return E_NOTIMPL; }
+
+STDMETHODIMP BrowserPane::GetWindow(HWND* window)
+{
+    *window = mh_window;
+    return S_OK;
+}
+
+STDMETHODIMP BrowserPane::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::CanInPlaceActivate() { return S_OK; }
+STDMETHODIMP BrowserPane::OnInPlaceActivate() { return S_OK; }
+STDMETHODIMP BrowserPane::OnUIActivate() { return E_NOTIMPL; }
+
+// The pane has no frame or document window to offer: the control gets null
+// for both, and the pane's client area as its place.
+STDMETHODIMP BrowserPane::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                           LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO)
+{
+    if (frame)
+        *frame = nullptr;
+    if (document)
+        *document = nullptr;
+    GetClientRect(mh_window, position);
+    GetClientRect(mh_window, clip);
+    return S_OK;
+}
+
+STDMETHODIMP BrowserPane::Scroll(SIZE) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::OnUIDeactivate(BOOL) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::OnInPlaceDeactivate() { return S_OK; }
+STDMETHODIMP BrowserPane::DiscardUndoState() { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::DeactivateAndUndo() { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::OnPosRectChange(LPCRECT) { return E_NOTIMPL; }
+
+// No context menu for the page.
+STDMETHODIMP BrowserPane::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) { return S_OK; }
+
+STDMETHODIMP BrowserPane::GetHostInfo(DOCHOSTUIINFO* info)
+{
+    const ULONG kLegacyInfoSize = 12;
+    info->cbSize = kLegacyInfoSize;
+    info->dwFlags = DOCHOSTUIFLAG_DIALOG | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO;
+    return S_OK;
+}
+
+STDMETHODIMP BrowserPane::ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                                 IOleInPlaceUIWindow*)
+{
+    return E_NOTIMPL;
+}
+STDMETHODIMP BrowserPane::HideUI() { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::UpdateUI() { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::EnableModeless(BOOL) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::OnDocWindowActivate(BOOL) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::OnFrameWindowActivate(BOOL) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::TranslateAccelerator(LPMSG, const GUID*, DWORD) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::GetOptionKeyPath(LPOLESTR*, DWORD) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::GetDropTarget(IDropTarget*, IDropTarget**) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::GetExternal(IDispatch**) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::TranslateUrl(DWORD, LPWSTR, LPWSTR*) { return E_NOTIMPL; }
+STDMETHODIMP BrowserPane::FilterDataObject(IDataObject*, IDataObject**) { return E_NOTIMPL; }
+
+// Message boxes of the page are swallowed.
+STDMETHODIMP BrowserPane::ShowMessage(HWND, LPOLESTR, LPOLESTR, DWORD, LPOLESTR, DWORD, LRESULT*)
+{
+    return S_OK;
+}
+STDMETHODIMP BrowserPane::ShowHelp(HWND, LPOLESTR, UINT, DWORD, POINT, IDispatch*) { return S_FALSE; }

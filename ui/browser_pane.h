@@ -1,0 +1,91 @@
+// A child window hosting the system's web-browser control, and the control's
+// site: no context menu, no scroll bar, no border, no text selection, and no
+// message boxes from the page. Lives by its reference count.
+#pragma once
+
+#include "base/com_ptr.h"
+
+#include <windows.h>
+#include <exdisp.h>
+#include <mshtmhst.h>
+#include <oleidl.h>
+
+class BrowserPane : public IOleClientSite,
+                    public IOleInPlaceSite,
+                    public IDocHostUIHandler,
+                    public IDocHostShowUI {
+public:
+    BrowserPane() = default;
+    BrowserPane(const BrowserPane&) = delete;
+    BrowserPane& operator=(const BrowserPane&) = delete;
+
+    // Creates the pane's window over `rect` of the parent's client area and
+    // the browser control in it. E_FAIL (after a message box for most steps)
+    // when the control cannot be set up; the empty window stays.
+    HRESULT Create(HWND parent, const RECT& rect);
+    // Starts loading `address` (system code page); nothing without a browser.
+    void Navigate(const char* address);
+    HWND Window() const { return mh_window; }
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    // IOleClientSite
+    STDMETHODIMP SaveObject() override;
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override;
+    STDMETHODIMP GetContainer(IOleContainer**) override;
+    STDMETHODIMP ShowObject() override;
+    STDMETHODIMP OnShowWindow(BOOL) override;
+    STDMETHODIMP RequestNewObjectLayout() override;
+
+    // IOleWindow, IOleInPlaceSite
+    STDMETHODIMP GetWindow(HWND* window) override;
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override;
+    STDMETHODIMP CanInPlaceActivate() override;
+    STDMETHODIMP OnInPlaceActivate() override;
+    STDMETHODIMP OnUIActivate() override;
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                  LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO) override;
+    STDMETHODIMP Scroll(SIZE) override;
+    STDMETHODIMP OnUIDeactivate(BOOL) override;
+    STDMETHODIMP OnInPlaceDeactivate() override;
+    STDMETHODIMP DiscardUndoState() override;
+    STDMETHODIMP DeactivateAndUndo() override;
+    STDMETHODIMP OnPosRectChange(LPCRECT) override;
+
+    // IDocHostUIHandler
+    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override;
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override;
+    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                        IOleInPlaceUIWindow*) override;
+    STDMETHODIMP HideUI() override;
+    STDMETHODIMP UpdateUI() override;
+    STDMETHODIMP EnableModeless(BOOL) override;
+    STDMETHODIMP OnDocWindowActivate(BOOL) override;
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override;
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override;
+    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override;
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR*, DWORD) override;
+    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget**) override;
+    STDMETHODIMP GetExternal(IDispatch**) override;
+    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR*) override;
+    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject**) override;
+
+    // IDocHostShowUI
+    STDMETHODIMP ShowMessage(HWND, LPOLESTR, LPOLESTR, DWORD, LPOLESTR, DWORD, LRESULT*) override;
+    STDMETHODIMP ShowHelp(HWND, LPOLESTR, UINT, DWORD, POINT, IDispatch*) override;
+
+private:
+    virtual ~BrowserPane() = default;
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    bool CreateWindowOver(HWND parent, const RECT& rect);
+    HRESULT Fail(const char* text);
+
+    HWND mh_window = nullptr;
+    ULONG mn_references = 0;
+    ComPtr<IWebBrowser> mp_browser;
+    ComPtr<IOleInPlaceObject> mp_in_place_object;
+};

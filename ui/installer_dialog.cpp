@@ -1,0 +1,326 @@
+#include "ui/installer_dialog.h"
+
+#include "app/app_module.h"
+#include "app/message_pump.h"
+#include "base/owner_window.h"
+#include "services/language_table.h"
+#include "store/installer.h"
+#include "store/run_values.h"
+#include "ui/browser_pane.h"
+#include "ui/resource_ids.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace {
+
+// Notifications a dialog sends back to the control they came from.
+const UINT kReflectionOffset = 0x2000;
+
+struct LanguageButton {
+    int control_id;
+    const char* code;
+    UINT normal, pressed, hover;
+    int x, row;
+};
+
+// Row by row, left before right.
+const LanguageButton kLanguageButtonTable[InstallerDialog::kLanguageButtons] = {
+    {IDC_LANG_EN, "EN", 207, 206, 208, 40, 0},  {IDC_LANG_DE, "DE", 210, 209, 211, 235, 0},
+    {IDC_LANG_IT, "IT", 213, 212, 214, 40, 1},  {IDC_LANG_SP, "SP", 216, 215, 217, 235, 1},
+    {IDC_LANG_FR, "FR", 219, 218, 220, 40, 2},  {IDC_LANG_CH, "CH", 222, 221, 223, 235, 2},
+    {IDC_LANG_NL, "NL", 225, 224, 226, 40, 3},  {IDC_LANG_HE, "HE", 228, 227, 229, 235, 3},
+    {IDC_LANG_EL, "EL", 231, 230, 232, 40, 4},  {IDC_LANG_TR, "TR", 234, 233, 235, 235, 4},
+    {IDC_LANG_SV, "SV", 237, 236, 238, 40, 5},  {IDC_LANG_JP, "JP", 243, 242, 244, 235, 5},
+    {IDC_LANG_DK, "DK", 240, 239, 241, 40, 6},  {IDC_LANG_RU, "RU", 110, 1018, 109, 235, 6},
+};
+
+const int kFirstRowOffset = 65;
+const int kRowSpacing = 37;
+const int kClientHeight = 355;
+const int kProgressAreaHeight = 70;
+const int kProgressControls[] = {IDC_FILE_STATUS, IDC_FILES_STATUS, IDC_FILE_PROGRESS, IDC_FILES_PROGRESS};
+
+const LanguageButton* FindLanguageButton(int control_id)
+{
+    for (const LanguageButton& button : kLanguageButtonTable) {
+        if (button.control_id == control_id)
+            return &button;
+    }
+    return nullptr;
+}
+
+void MoveControl(HWND dialog, int id, int x, int y, int width = 0, int height = 0)
+{
+    const UINT keep_size = width == 0 ? SWP_NOSIZE : 0;
+    SetWindowPos(GetDlgItem(dialog, id), nullptr, x, y, width, height,
+                 keep_size | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Messages whose result a dialog procedure returns directly instead of
+// through DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT message)
+{
+    return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) || message == WM_COMPAREITEM
+        || message == WM_VKEYTOITEM || message == WM_CHARTOITEM;
+}
+
+} // namespace
+
+InstallerDialog::~InstallerDialog()
+{
+    if (mp_hidden_pane)
+        mp_hidden_pane->Release();
+}
+
+HWND InstallerDialog::Create()
+{
+    return CreateDialogParamA(g_module.Instance(), MAKEINTRESOURCEA(IDD_INSTALLER), nullptr, DialogProc,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK InstallerDialog::DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrA(window, DWLP_USER, lparam);
+    InstallerDialog* dialog = reinterpret_cast<InstallerDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!dialog)
+        return FALSE;
+    if (message == WM_INITDIALOG) {
+        dialog->Initialize(window);
+        return TRUE;
+    }
+    if (message == WM_NCDESTROY)
+        dialog->mh_window = nullptr;
+
+    LRESULT result = 0;
+    if (!dialog->HandleMessage(message, wparam, lparam, result))
+        return FALSE;
+    if (ReturnsResultDirectly(message))
+        return result;
+    SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+bool InstallerDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result)
+{
+    result = 0;
+    switch (message) {
+    case WM_COMMAND:
+        if (HandleCommand(LOWORD(wparam)))
+            return true;
+        break;
+    case WM_SHOW_SKIN_PAGE:
+        ShowSkinPage();
+        return true;
+    case WM_OPEN_TARGET:
+        ShellExecuteA(mh_window, "open", ms_skin_page_url.c_str(), nullptr, nullptr, SW_SHOW);
+        return true;
+    case WM_SHOW_LANGUAGES:
+        ShowLanguages(wparam != 0);
+        return true;
+    case WM_LOAD_HIDDEN_PAGE:
+        LoadHiddenPage();
+        return true;
+    }
+    return Reflect(message, wparam, lparam, result);
+}
+
+bool InstallerDialog::HandleCommand(int id)
+{
+    if (id == IDOK) {
+        DestroyWindow(mh_window);
+        PostQuitMessage(1);
+        return true;
+    }
+    if (id == IDCANCEL) {
+        ConfirmCancel();
+        return true;
+    }
+    if (FindLanguageButton(id)) {
+        ChooseLanguage(id);
+        return true;
+    }
+    return false;
+}
+
+void InstallerDialog::Initialize(HWND window)
+{
+    mh_window = window;
+    g_dialog_window = window;
+    mp_hidden_pane = nullptr;
+    mb_language_chosen = false;
+
+    RECT banner, outer, client;
+    GetWindowRect(GetDlgItem(window, IDC_BANNER), &banner);
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    const int banner_width = banner.right - banner.left;
+    const int non_client_height = (outer.bottom - outer.top) - (client.bottom - client.top);
+
+    CentreOnWorkArea();
+    SetIcons();
+    if (MessagePump* pump = g_module.FindPump(GetCurrentThreadId())) {
+        pump->AddPreview(this);
+        pump->AddIdleTask(this);
+    }
+    for (const LanguageButton& button : kLanguageButtonTable)
+        ShowWindow(GetDlgItem(window, button.control_id), SW_HIDE);
+    PlaceLanguageButtons(non_client_height);
+    SetWindowPos(window, nullptr, 0, 0, banner_width, non_client_height + kClientHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceProgressArea(banner_width);
+}
+
+void InstallerDialog::CentreOnWorkArea()
+{
+    RECT work, outer;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(mh_window, &outer);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    int x = work.left + ((work.right - work.left) - width) / 2;
+    int y = work.top + ((work.bottom - work.top) - height) / 2;
+    x = std::max<int>(work.left, std::min<int>(x, work.right - width));
+    y = std::max<int>(work.top, std::min<int>(y, work.bottom - height));
+    SetWindowPos(mh_window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void InstallerDialog::SetIcons()
+{
+    HINSTANCE instance = g_module.Instance();
+    mh_big_icon.Reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_INSTALLER), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXICON),
+                                                    GetSystemMetrics(SM_CYICON), 0)));
+    SendMessageA(mh_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mh_big_icon.Get()));
+    mh_small_icon.Reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_INSTALLER), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), 0)));
+    SendMessageA(mh_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mh_small_icon.Get()));
+}
+
+void InstallerDialog::PlaceLanguageButtons(int non_client_height)
+{
+    for (int i = 0; i < kLanguageButtons; ++i) {
+        const LanguageButton& entry = kLanguageButtonTable[i];
+        BitmapButton& button = m_language_buttons[i];
+        button.BindToControl(GetDlgItem(mh_window, entry.control_id));
+        button.LoadBitmaps(entry.normal, entry.pressed, entry.hover);
+        MoveControl(mh_window, entry.control_id, entry.x,
+                    non_client_height + kFirstRowOffset + kRowSpacing * entry.row);
+    }
+}
+
+void InstallerDialog::PlaceProgressArea(int banner_width)
+{
+    MoveControl(mh_window, IDC_FILE_STATUS, 5, 290);
+    MoveControl(mh_window, IDC_FILE_PROGRESS, 5, 306, banner_width - 14, 15);
+    MoveControl(mh_window, IDC_FILES_STATUS, 5, 330);
+    MoveControl(mh_window, IDC_FILES_PROGRESS, 150, 330, banner_width - 159, 15);
+}
+
+void InstallerDialog::ShowLanguages(bool show)
+{
+    for (const LanguageButton& button : kLanguageButtonTable)
+        ShowWindow(GetDlgItem(mh_window, button.control_id), show ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(mh_window, IDC_BANNER), show ? SW_SHOW : SW_HIDE);
+    for (int id : kProgressControls)
+        ShowWindow(GetDlgItem(mh_window, id), show ? SW_HIDE : SW_SHOW);
+}
+
+void InstallerDialog::ChooseLanguage(int id)
+{
+    mb_language_chosen = true;
+    langId = LanguageIdFromCode(FindLanguageButton(id)->code);
+    if (g_installer)
+        g_installer->OnLanguageChosen();
+}
+
+void InstallerDialog::ConfirmCancel()
+{
+    if (!mb_language_chosen)
+        return;
+    const int answer = MessageBoxA(mh_window, "Do you want to continue the installation? ", "Cancel",
+                                   MB_YESNO | MB_ICONQUESTION);
+    if (answer == IDNO) {
+        DestroyWindow(mh_window);
+        // At once: the worker is stopped wherever it is.
+        ExitProcess(0);
+    }
+    ShowWindow(mh_window, SW_SHOWMINIMIZED);
+}
+
+void InstallerDialog::ShowSkinPage()
+{
+    RECT area;
+    GetClientRect(mh_window, &area);
+    area.left += 1;
+    area.top += 1;
+    area.right -= 1;
+    area.bottom -= kProgressAreaHeight;
+    mp_skin_pane = new BrowserPane;
+    // Held for the rest of the process, like the window it fills.
+    mp_skin_pane->AddRef();
+    mp_skin_pane->Create(mh_window, area);
+    mp_skin_pane->Navigate(ms_skin_page_url.c_str());
+}
+
+void InstallerDialog::LoadHiddenPage()
+{
+    if (!mp_hidden_pane) {
+        mp_hidden_pane = new BrowserPane;
+        mp_hidden_pane->AddRef();
+    }
+    const RECT nowhere = {1, 1, 1, 1};
+    mp_hidden_pane->Create(mh_window, nowhere);
+    mp_hidden_pane->Navigate(ms_report_url.c_str());
+}
+
+bool InstallerDialog::PreviewMessage(MSG& message)
+{
+    HWND window = mh_window;
+    return window && IsDialogMessageA(window, &message);
+}
+
+bool InstallerDialog::RunIdle() { return false; }
+
+HWND InstallerDialog::ReflectionTarget(UINT message, WPARAM wparam, LPARAM lparam) const
+{
+    switch (message) {
+    case WM_COMMAND:
+        return reinterpret_cast<HWND>(lparam);
+    case WM_NOTIFY:
+        return reinterpret_cast<const NMHDR*>(lparam)->hwndFrom;
+    case WM_PARENTNOTIFY:
+        if (LOWORD(wparam) == WM_CREATE || LOWORD(wparam) == WM_DESTROY)
+            return reinterpret_cast<HWND>(lparam);
+        return GetDlgItem(mh_window, HIWORD(wparam));
+    case WM_DRAWITEM:
+        return wparam ? reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)->hwndItem : nullptr;
+    case WM_MEASUREITEM:
+        return wparam ? GetDlgItem(mh_window, reinterpret_cast<const MEASUREITEMSTRUCT*>(lparam)->CtlID) : nullptr;
+    case WM_COMPAREITEM:
+        return wparam ? GetDlgItem(mh_window, reinterpret_cast<const COMPAREITEMSTRUCT*>(lparam)->CtlID) : nullptr;
+    case WM_DELETEITEM:
+        return wparam ? GetDlgItem(mh_window, reinterpret_cast<const DELETEITEMSTRUCT*>(lparam)->CtlID) : nullptr;
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        return reinterpret_cast<HWND>(lparam);
+    }
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)
+        return reinterpret_cast<HWND>(lparam);
+    return nullptr;
+}
+
+// Sends a control's notification back to the control, as owner-drawn
+// controls expect; false when there is nothing to reflect.
+bool InstallerDialog::Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result)
+{
+    HWND control = ReflectionTarget(message, wparam, lparam);
+    if (!control)
+        return false;
+    result = SendMessageA(control, message + kReflectionOffset, wparam, lparam);
+    return true;
+}

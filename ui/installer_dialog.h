@@ -1,0 +1,61 @@
+// The installer's only window: the banner and 14 language buttons first, then
+// the progress area under the brand's skin page. The worker drives it through
+// the WindowChannel it derives from.
+#pragma once
+
+#include "app/idle_task.h"
+#include "app/message_preview.h"
+#include "base/unique_handle.h"
+#include "install/window_channel.h"
+#include "ui/bitmap_button.h"
+
+#include <windows.h>
+
+class BrowserPane;
+
+struct IconHandleTraits {
+    using Handle = HICON;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { DestroyIcon(handle); }
+};
+using IconHandle = UniqueHandle<IconHandleTraits>;
+
+class InstallerDialog : public WindowChannel, public MessagePreview, public IdleTask {
+public:
+    static const int kLanguageButtons = 14;
+
+    InstallerDialog() = default;
+    ~InstallerDialog() override;
+
+    // Creates the window (template 129) modelessly; null on failure.
+    HWND Create();
+    HWND Window() const { return mh_window; }
+
+    bool PreviewMessage(MSG& message) override;
+    bool RunIdle() override;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    // True when the message was handled, with its result.
+    bool HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+    bool HandleCommand(int id);
+    void Initialize(HWND window);
+    void CentreOnWorkArea();
+    void SetIcons();
+    void PlaceLanguageButtons(int non_client_height);
+    void PlaceProgressArea(int banner_width);
+    void ChooseLanguage(int id);
+    void ConfirmCancel();
+    void ShowSkinPage();
+    void LoadHiddenPage();
+    void ShowLanguages(bool show);
+    bool Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+    HWND ReflectionTarget(UINT message, WPARAM wparam, LPARAM lparam) const;
+
+    BrowserPane* mp_skin_pane = nullptr;
+    BrowserPane* mp_hidden_pane = nullptr;
+    bool mb_language_chosen = false;
+    BitmapButton m_language_buttons[kLanguageButtons];
+    IconHandle mh_big_icon;
+    IconHandle mh_small_icon;
+};
