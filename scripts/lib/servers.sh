@@ -21,6 +21,10 @@ fixture_start() { # address [files-dir]
 }
 
 fixture_stop() {
-    [ -n "${FIXTURE_PID:-}" ] && kill "$FIXTURE_PID" 2>/dev/null && wait "$FIXTURE_PID" 2>/dev/null
+    if [ -n "${FIXTURE_PID:-}" ]; then
+        kill "$FIXTURE_PID" 2>/dev/null || true
+        wait "$FIXTURE_PID" 2>/dev/null || true
+    fi
     FIXTURE_PID=
+    return 0
 }

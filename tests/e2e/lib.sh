@@ -52,18 +52,17 @@ e2e_start() { # program [args...]
     background_pids+=($PROGRAM_PID)
 }
 
-# Waits for the program started last; fails the case when it outlives SECONDS.
-# Prints its exit code.
-e2e_exit_code() { # seconds
+# Waits for the program started last and sets PROGRAM_EXIT to its exit code;
+# fails the case when the program outlives SECONDS.
+e2e_wait_exit() { # seconds
     local waited=0
     while kill -0 "$PROGRAM_PID" 2>/dev/null; do
         [ $waited -ge $(($1 * 10)) ] && e2e_fail "the program did not end within $1 s"
         sleep 0.1
         waited=$((waited + 1))
     done
-    local status=0
-    wait "$PROGRAM_PID" || status=$?
-    echo "$status"
+    PROGRAM_EXIT=0
+    wait "$PROGRAM_PID" || PROGRAM_EXIT=$?
 }
 
 # Polls `uidriver ARGS` until it prints EXPECTED (bounded).

@@ -1,0 +1,59 @@
+#include "app/app_module.h"
+#include "ui/installer_dialog.h"
+#include "ui/resource_ids.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace {
+
+bool QuitRequested()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            return true;
+        DispatchMessageA(&message);
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(InstallerDialog, HiddenPaneIsFreedOnceAndPanesEndTheLoopWithTheWindow)
+{
+    g_module.Init(GetModuleHandleA(nullptr));
+    InstallerDialog* dialog = new InstallerDialog;
+    HWND window = dialog->Create();
+    ASSERT_NE(window, nullptr);
+    dialog->ms_report_url = "about:blank";
+    SendMessageA(window, WM_LOAD_HIDDEN_PAGE, 0, 0);
+    SendMessageA(window, WM_LOAD_HIDDEN_PAGE, 0, 0);
+    EXPECT_FALSE(QuitRequested());
+
+    DestroyWindow(window);
+    EXPECT_TRUE(QuitRequested());
+    EXPECT_EQ(dialog->Window(), nullptr);
+    delete dialog;
+}
+
+TEST(InstallerDialog, LanguageButtonsTakeTheSizeOfTheirPictures)
+{
+    g_module.Init(GetModuleHandleA(nullptr));
+    InstallerDialog dialog;
+    HWND window = dialog.Create();
+    ASSERT_NE(window, nullptr);
+    for (int id : {IDC_LANG_EN, IDC_LANG_RU, IDC_LANG_JP}) {
+        RECT rect;
+        GetWindowRect(GetDlgItem(window, id), &rect);
+        EXPECT_EQ(rect.right - rect.left, 138) << id;
+        EXPECT_EQ(rect.bottom - rect.top, 21) << id;
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, id))) << id;
+    }
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
+              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(GetDlgItem(window, IDCANCEL), GWL_STYLE)) & WS_VISIBLE, 0u);
+    DestroyWindow(window);
+    QuitRequested();
+}
