@@ -8,11 +8,29 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+namespace {
+
+typedef BOOL(WINAPI* InitCommonControlsExFunction)(const INITCOMMONCONTROLSEX* classes);
+
+// The common controls are not among the system's known DLLs, so they are
+// loaded here, after the entry has restricted the DLL search, rather than
+// imported. The program's manifest selects version 6.
+void InitCommonControls(DWORD classes)
+{
+    HMODULE library = LoadLibraryA("comctl32.dll");
+    const auto init = reinterpret_cast<InitCommonControlsExFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    INITCOMMONCONTROLSEX controls = {sizeof controls, classes};
+    if (init)
+        init(&controls);
+}
+
+} // namespace
+
 int RunProgram(HINSTANCE instance, int show_command, StartWorker start_worker)
 {
     CoInitialize(nullptr);
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitCommonControls(ICC_BAR_CLASSES | ICC_COOL_CLASSES);
     g_module.Init(instance);
     const int exit_code = RunApplication(show_command, start_worker);
     g_module.Term();

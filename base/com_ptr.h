@@ -5,6 +5,8 @@ template <typename Interface>
 class ComPtr {
 public:
     ComPtr() = default;
+    // Takes over a reference the caller holds.
+    explicit ComPtr(Interface* adopted) : mp_interface(adopted) {}
     ~ComPtr() { Reset(); }
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
@@ -18,6 +20,11 @@ public:
     {
         Reset();
         return reinterpret_cast<void**>(&mp_interface);
+    }
+    Interface** ReceiveTyped()
+    {
+        Reset();
+        return &mp_interface;
     }
 
     void Reset()

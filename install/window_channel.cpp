@@ -10,7 +10,11 @@ const DWORD kRetryPauseMs = 10;
 
 } // namespace
 
-WindowChannel::WindowChannel() : mp_post(PostMessageA) {}
+// Nothing is expected until a report is sent: waiting then returns at once.
+WindowChannel::WindowChannel()
+    : mp_post(PostMessageA), mh_report_settled(CreateEventA(nullptr, TRUE, TRUE, nullptr))
+{
+}
 
 WindowChannel::~WindowChannel() = default;
 
@@ -64,4 +68,13 @@ void WindowChannel::PostApplicationMessage(UINT message, WPARAM wparam)
             return;
         Sleep(kRetryPauseMs);
     }
+}
+
+void WindowChannel::ExpectReportPage() { ResetEvent(mh_report_settled.Get()); }
+
+void WindowChannel::ReportPageSettled() { SetEvent(mh_report_settled.Get()); }
+
+bool WindowChannel::WaitForReportPage(DWORD timeout_ms)
+{
+    return WaitForSingleObject(mh_report_settled.Get(), timeout_ms) == WAIT_OBJECT_0;
 }

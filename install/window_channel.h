@@ -4,6 +4,7 @@
 // window; the worker never includes the dialog itself.
 #pragma once
 
+#include "base/unique_handle.h"
 #include "install/control_ids.h"
 
 #include <windows.h>
@@ -44,6 +45,13 @@ public:
     // is retried until it lands or the window is gone.
     void PostApplicationMessage(UINT message, WPARAM wparam);
 
+    // The hidden report page: the worker expects one before posting it, the
+    // window says when its navigation has finished or failed, and the worker
+    // may wait for that before the process ends.
+    void ExpectReportPage();
+    void ReportPageSettled();
+    bool WaitForReportPage(DWORD timeout_ms);
+
     // For tests: the function that posts.
     void SetPostFunction(PostFunction post) { mp_post = post; }
 
@@ -64,6 +72,7 @@ private:
     HWND Control(int control_id) const;
 
     PostFunction mp_post;
+    KernelHandle mh_report_settled;
     std::map<int, PostedPosition> m_posted_positions;
 };
 

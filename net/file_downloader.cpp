@@ -27,16 +27,18 @@ int LastErrorCode()
 FileDownloader::FileDownloader(DownloaderListener* listener, const std::string& host)
     : mp_listener(listener)
 {
-    mh_internet_session.Reset(
-        InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    const WinInetApi& wininet = WinInet();
+    if (wininet.Loaded())
+        mh_internet_session.Reset(
+            wininet.InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!mh_internet_session) {
-        mn_request_error = LastErrorCode();
+        mn_request_error = wininet.Loaded() ? LastErrorCode() : ERROR_MOD_NOT_FOUND;
         Diagnostic("Error in OpenConnection - mh_internet_session == NULL\n");
         return;
     }
     ApplyTimeouts(mh_internet_session.Get());
 
-    mh_http_connection.Reset(InternetConnectA(mh_internet_session.Get(), host.c_str(),
+    mh_http_connection.Reset(wininet.InternetConnectA(mh_internet_session.Get(), host.c_str(),
                                               INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr,
                                               INTERNET_SERVICE_HTTP, 0, 0));
     if (!mh_http_connection) {
@@ -61,7 +63,7 @@ void FileDownloader::ApplyTimeouts(HINTERNET handle) const
     DWORD timeout = mn_timeout_ms;
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                          INTERNET_OPTION_RECEIVE_TIMEOUT})
-        InternetSetOptionA(handle, option, &timeout, sizeof timeout);
+        WinInet().InternetSetOptionA(handle, option, &timeout, sizeof timeout);
 }
 
 void FileDownloader::FailRequest(const char* what)
@@ -82,14 +84,15 @@ bool FileDownloader::OpenConnection(const std::string& path)
     }
 
     const char* accepted_types[] = {"*/*", nullptr};
-    mh_http_file.Reset(HttpOpenRequestA(mh_http_connection.Get(), nullptr, path.c_str(),
+    const WinInetApi& wininet = WinInet();
+    mh_http_file.Reset(wininet.HttpOpenRequestA(mh_http_connection.Get(), nullptr, path.c_str(),
                                         nullptr, nullptr, accepted_types, kRequestFlags, 0));
     if (!mh_http_file) {
         FailRequest("mh_http_file == NULL");
         return false;
     }
     ApplyTimeouts(mh_http_file.Get());
-    if (!HttpSendRequestA(mh_http_file.Get(), nullptr, 0, nullptr, 0)) {
+    if (!wininet.HttpSendRequestA(mh_http_file.Get(), nullptr, 0, nullptr, 0)) {
         FailRequest("bSend == false");
         return false;
     }
@@ -118,7 +121,8 @@ bool FileDownloader::CheckResponse()
 
 bool FileDownloader::QueryInfo(DWORD info_level, void* buffer, DWORD* buffer_length)
 {
-    return HttpQueryInfoA(mh_http_file.Get(), info_level, buffer, buffer_length, nullptr) != FALSE;
+    return mh_http_file
+        && WinInet().HttpQueryInfoA(mh_http_file.Get(), info_level, buffer, buffer_length, nullptr) != FALSE;
 }
 
 int FileDownloader::GetContentLength()
@@ -161,7 +165,7 @@ void FileDownloader::ReceiveLoop()
             return;
         }
         DWORD read = 0;
-        if (!InternetReadFile(mh_http_file.Get(), buffer, kReadSize, &read)) {
+        if (!WinInet().InternetReadFile(mh_http_file.Get(), buffer, kReadSize, &read)) {
             mp_listener->OnError(LastErrorCode());
             return;
         }

@@ -3,9 +3,7 @@
 #pragma once
 
 #include "base/unique_handle.h"
-
-#include <windows.h>
-#include <wininet.h>
+#include "net/wininet_api.h"
 
 #include <atomic>
 #include <string>
@@ -15,7 +13,7 @@ class DownloaderListener;
 struct InternetHandleTraits {
     using Handle = HINTERNET;
     static Handle Invalid() { return nullptr; }
-    static void Close(Handle handle) { InternetCloseHandle(handle); }
+    static void Close(Handle handle) { WinInet().InternetCloseHandle(handle); }
 };
 using InternetHandle = UniqueHandle<InternetHandleTraits>;
 

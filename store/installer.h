@@ -18,6 +18,13 @@ public:
     // set for good.
     void OnLanguageChosen();
 
+    // The installation, defined with the worker's code: Start runs Run on a
+    // new worker thread; Report sends the download report for action 1
+    // (started) or 2 (done) and is false for any other action.
+    void Start();
+    void Run();
+    bool Report(int action);
+
     IniFile m_manifest;
     std::string ms_install_dir;
     KernelHandle mh_language_event;

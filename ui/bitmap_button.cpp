@@ -2,7 +2,6 @@
 
 #include "app/app_module.h"
 
-#include <commctrl.h>
 
 namespace {
 
@@ -148,7 +147,8 @@ bool BitmapButton::RequestLeaveNotice(DWORD flags)
     track.dwFlags = flags;
     track.hwndTrack = mh_window;
     track.dwHoverTime = 0;
-    return _TrackMouseEvent(&track) != FALSE;
+    // What the common controls' _TrackMouseEvent forwards to.
+    return TrackMouseEvent(&track) != FALSE;
 }
 
 void BitmapButton::Redraw() { InvalidateRect(mh_window, nullptr, TRUE); }

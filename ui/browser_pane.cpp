@@ -62,6 +62,26 @@ LRESULT CALLBACK BrowserPane::WindowProc(HWND window, UINT message, WPARAM wpara
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
+BrowserPane::~BrowserPane()
+{
+    if (mp_navigation_sink)
+        mp_navigation_sink->Disconnect();
+}
+
+bool BrowserPane::WatchNavigation(std::function<void()> settled)
+{
+    if (mp_navigation_sink)
+        mp_navigation_sink->Disconnect();
+    mp_navigation_sink.Reset();
+    if (!mp_browser)
+        return false;
+    ComPtr<NavigationSink> sink(new NavigationSink(std::move(settled)));
+    if (!sink->Connect(mp_browser.Get()))
+        return false;
+    mp_navigation_sink.Swap(sink);
+    return true;
+}
+
 HRESULT BrowserPane::Fail(const char* text)
 {
     MessageBoxA(mh_window, text, "", MB_OK);

@@ -4,11 +4,14 @@
 #pragma once
 
 #include "base/com_ptr.h"
+#include "ui/navigation_sink.h"
 
 #include <windows.h>
 #include <exdisp.h>
 #include <mshtmhst.h>
 #include <oleidl.h>
+
+#include <functional>
 
 class BrowserPane : public IOleClientSite,
                     public IOleInPlaceSite,
@@ -25,6 +28,9 @@ public:
     HRESULT Create(HWND parent, const RECT& rect);
     // Starts loading `address` (system code page); nothing without a browser.
     void Navigate(const char* address);
+    // Calls `settled` whenever a page has finished loading or failed; false
+    // when there is no browser to listen to.
+    bool WatchNavigation(std::function<void()> settled);
     HWND Window() const { return mh_window; }
 
     // IUnknown
@@ -78,7 +84,7 @@ public:
     STDMETHODIMP ShowHelp(HWND, LPOLESTR, UINT, DWORD, POINT, IDispatch*) override;
 
 private:
-    virtual ~BrowserPane() = default;
+    virtual ~BrowserPane();
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     bool CreateWindowOver(HWND parent, const RECT& rect);
@@ -88,4 +94,5 @@ private:
     ULONG mn_references = 0;
     ComPtr<IWebBrowser> mp_browser;
     ComPtr<IOleInPlaceObject> mp_in_place_object;
+    ComPtr<NavigationSink> mp_navigation_sink;
 };

@@ -273,6 +273,10 @@ void InstallerDialog::LoadHiddenPage()
     }
     const RECT nowhere = {1, 1, 1, 1};
     mp_hidden_pane->Create(mh_window, nowhere);
+    // The worker waits for the report before the process ends; a pane that
+    // cannot tell when the page is done lets it go at once.
+    if (!mp_hidden_pane->WatchNavigation([this] { ReportPageSettled(); }))
+        ReportPageSettled();
     mp_hidden_pane->Navigate(ms_report_url.c_str());
 }
 

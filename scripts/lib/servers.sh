@@ -28,3 +28,89 @@ fixture_stop() {
     FIXTURE_PID=
     return 0
 }
+
+# A test certificate authority (made once, kept in out/test/ca) and a server
+# certificate for the report host, signed by it. CA_BUNDLE is the machine's
+# bundle with the test CA appended: scripts/lib/isolated mounts it in place of
+# the machine's own inside the namespace only (ISOLATED_CA_BUNDLE).
+test_ca() { # dir
+    local dir=$1
+    CA_BUNDLE=$dir/bundle.crt
+    [ -f "$dir/.ready" ] && return 0
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    (
+        cd "$dir"
+        openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=Casino Installer Test CA" \
+            -keyout ca.key -out ca.crt
+        openssl req -newkey rsa:2048 -nodes -subj "/CN=stats.karvelo.example" -keyout server.key -out server.csr
+        printf 'subjectAltName=DNS:stats.karvelo.example\nbasicConstraints=CA:FALSE\n' >server.ext
+        openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial -days 3650 \
+            -extfile server.ext -out server.crt
+        cat /etc/ssl/certs/ca-certificates.crt ca.crt >bundle.crt
+    ) >/dev/null 2>&1 || return 1
+    touch "$dir/.ready"
+}
+
+# nginx serving an installer site: on ADDRESS port 80 the manifest (any path
+# ending in ClientResourcesManager.asp) and SITE/files as the root; on
+# TLS_ADDRESS port 443 the report page, with the test CA's certificate.
+# Requests are logged to LOG/access.log as: host "request line" status.
+site_start() { # address tls-address site-dir log-dir ca-dir
+    local address=$1 tls=$2 site=$3 log=$4 ca=$5
+    mkdir -p "$log/tmp"
+    cat >"$log/nginx.conf" <<CONF
+user root;
+worker_processes 1;
+daemon off;
+error_log $log/error.log;
+pid $log/nginx.pid;
+events { worker_connections 256; }
+http {
+    log_format hosted '\$host "\$request" \$status "\$http_user_agent"';
+    access_log $log/access.log hosted;
+    client_body_temp_path $log/tmp/body;
+    proxy_temp_path $log/tmp/proxy;
+    fastcgi_temp_path $log/tmp/fastcgi;
+    uwsgi_temp_path $log/tmp/uwsgi;
+    scgi_temp_path $log/tmp/scgi;
+    default_type application/octet-stream;
+    types { text/html html; text/plain ini; }
+    server {
+        listen $address:80;
+        location ~ /ClientResourcesManager\.asp\$ {
+            root $site;
+            default_type text/plain;
+            try_files /manifest.ini =404;
+        }
+        location / { root $site/files; }
+    }
+    server {
+        listen $tls:443 ssl;
+        ssl_certificate $ca/server.crt;
+        ssl_certificate_key $ca/server.key;
+        location / { default_type text/html; return 200 "<html><body>counted</body></html>"; }
+    }
+}
+CONF
+    nginx -p "$log" -e "$log/error.log" -c "$log/nginx.conf" </dev/null >/dev/null 2>&1 &
+    SITE_PID=$!
+    local tries=0
+    until ss -ltn | grep -q "$address:80 "; do
+        tries=$((tries + 1))
+        if [ $tries -gt 100 ] || ! kill -0 "$SITE_PID" 2>/dev/null; then
+            echo "nginx on $address did not start: $(cat "$log/error.log" 2>/dev/null)" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+site_stop() {
+    if [ -n "${SITE_PID:-}" ]; then
+        kill "$SITE_PID" 2>/dev/null || true
+        wait "$SITE_PID" 2>/dev/null || true
+    fi
+    SITE_PID=
+    return 0
+}

@@ -17,6 +17,8 @@ background_pids=()
 e2e_begin() {
     if [ -z "${E2E_INSIDE:-}" ]; then
         export E2E_INSIDE=1
+        test_ca "$out/test/ca" || e2e_fail "cannot make the test CA"
+        export ISOLATED_CA_BUNDLE=$CA_BUNDLE
         exec "$root/scripts/lib/isolated" "$@" -- bash "$0"
     fi
     rm -rf "$work"
@@ -38,6 +40,7 @@ e2e_end() {
     wine_stop
     display_stop
     fixture_stop
+    site_stop
     [ $status -eq 0 ] && echo "PASS $case_name" || echo "FAIL $case_name (see $work)"
     exit $status
 }
@@ -94,3 +97,60 @@ e2e_fail() {
 e2e_expect_eq() { # actual expected what
     [ "$1" == "$2" ] || e2e_fail "$3: expected '$2', got '$1'"
 }
+
+# --- the installer against a site of its own ---------------------------------
+
+# Begins a case whose site answers as dl., files. and skins.karvelo.example on
+# ADDRESS and as stats.karvelo.example (TLS) on TLS_ADDRESS.
+e2e_begin_site() { # address tls-address
+    SITE_ADDRESS=$1
+    SITE_TLS_ADDRESS=$2
+    e2e_begin "$1 dl.karvelo.example" "$1 files.karvelo.example" "$1 skins.karvelo.example" \
+        "$2 stats.karvelo.example"
+}
+
+# Builds the demo site (or, with --files N --size B, a bulk one) and serves it.
+site_serve() { # [demo_site.py options]
+    python3 "$root/tools/demo_site.py" "$work/site" "$out" "$@" || e2e_fail "cannot build the site"
+    site_start "$SITE_ADDRESS" "$SITE_TLS_ADDRESS" "$work/site" "$work/nginx" "$out/test/ca" \
+        || e2e_fail "cannot start nginx"
+}
+
+site_requests() { cat "$work/nginx/access.log" 2>/dev/null || true; }
+
+# Waits until the site has logged a request line containing TEXT.
+site_expect_request() { # text [seconds]
+    local tries=$((${2:-10} * 10))
+    until site_requests | grep -qF -- "$1"; do
+        tries=$((tries - 1))
+        [ $tries -gt 0 ] || e2e_fail "no request with '$1'; the site saw:
+$(site_requests)"
+        sleep 0.1
+    done
+}
+
+# Starts the installer as a user would: setup.exe from a Downloads folder.
+installer_start() {
+    mkdir -p "$WINEPREFIX/drive_c/Downloads"
+    cp "$out/installer.exe" "$WINEPREFIX/drive_c/Downloads/setup.exe"
+    e2e_start "$WINEPREFIX/drive_c/Downloads/setup.exe"
+}
+
+# Presses the English flag once the language screen is up.
+installer_choose_english() {
+    uidriver wait "Casino Installation" 30 1018 || e2e_fail "the installer window did not appear"
+    e2e_wait_for 1 20 visible "Casino Installation" 1004
+    uidriver press "Casino Installation" 1004 || e2e_fail "cannot press the English flag"
+}
+
+# The data of one registry value as `wine reg` prints it (empty when absent).
+reg_value() { # key value-name
+    wine reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' \
+        | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^  */, ""); print; exit }'
+}
+
+reg_set() { # key value-name type data
+    wine reg add "$1" /v "$2" /t "$3" /d "$4" /f </dev/null >/dev/null 2>&1
+}
+
+install_dir() { echo "$WINEPREFIX/drive_c/Program Files/$1"; }

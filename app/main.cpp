@@ -1,0 +1,32 @@
+// The installer's entry point.
+#include "app/application.h"
+#include "store/installer.h"
+
+#include <windows.h>
+
+namespace {
+
+typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD directory_flags);
+
+// An installer usually starts from a Downloads folder, where planted DLLs may
+// wait: load DLLs from the system folder only. Older Windows lacks the call,
+// so it is looked up. DLLs that are not the system's known ones (WinInet,
+// the common controls) are not imported but loaded later, after this runs.
+void RestrictDllSearchToSystemFolder()
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const auto restrict_search = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (restrict_search)
+        restrict_search(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+void StartInstallation(Installer& installer) { installer.Start(); }
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command)
+{
+    RestrictDllSearchToSystemFolder();
+    return RunProgram(instance, show_command, StartInstallation);
+}

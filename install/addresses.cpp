@@ -1,0 +1,42 @@
+#include "install/addresses.h"
+
+#include "services/text.h"
+
+#include <vector>
+
+std::string ManifestRequestTarget(const std::string& prefix, int did, int tag, int language_id)
+{
+    return prefix + "/ClientResourcesManager.asp?action=QDL&did=" + std::to_string(did)
+        + "&tag=" + std::to_string(tag) + "&langId=" + std::to_string(language_id);
+}
+
+std::string SkinPageAddress(const std::string& skin_url, const std::string& server_name,
+                            const std::string& brand_id, const std::string& language,
+                            const std::string& logo)
+{
+    return skin_url + "?serverName=" + server_name + "&brandId=" + brand_id
+        + "&langShortStr=" + language + "&logo=" + logo;
+}
+
+std::string ReportAddress(const std::string& host, int did, int action)
+{
+    if (action != 1 && action != 2)
+        return std::string();
+    return "https://" + host + "/players_downloads.asp?distId=" + std::to_string(did)
+        + "&dlAction=" + std::to_string(action);
+}
+
+std::string InstallerLocation(const std::string& command_line)
+{
+    std::vector<std::string> pieces;
+    Split(pieces, command_line, ".exe", 0);
+    std::string program = pieces.empty() ? std::string() : pieces.front();
+    if (!program.empty() && program.front() == '"')
+        program.erase(0, 1);
+    return program + ".exe";
+}
+
+std::string FilesStatusText(int ordinal, int total)
+{
+    return "Downloaded " + std::to_string(ordinal) + " of " + std::to_string(total) + " files";
+}

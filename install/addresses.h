@@ -1,0 +1,27 @@
+// The texts the run builds from its settings and the manifest: the manifest
+// request target, the skin page address, the report address and the
+// installer's own location. Portable, so they are tested natively.
+#pragma once
+
+#include <string>
+
+// "<prefix>/ClientResourcesManager.asp?action=QDL&did=..&tag=..&langId=..",
+// built to fit whatever the prefix's length.
+std::string ManifestRequestTarget(const std::string& prefix, int did, int tag, int language_id);
+
+// SKIN_URL + "?serverName=" + SERVER_NAME + "&brandId=" + BRAND_ID +
+// "&langShortStr=" + LANG_SHORT_STR + "&logo=" + LOGO_FILENAME, byte for byte.
+std::string SkinPageAddress(const std::string& skin_url, const std::string& server_name,
+                            const std::string& brand_id, const std::string& language,
+                            const std::string& logo);
+
+// "https://<host>/players_downloads.asp?distId=<did>&dlAction=<action>";
+// empty for an action other than 1 or 2.
+std::string ReportAddress(const std::string& host, int did, int action);
+
+// The program path from a command line: the text before the first ".exe"
+// (case-sensitive) without a leading double quote, plus ".exe".
+std::string InstallerLocation(const std::string& command_line);
+
+// "Downloaded <ordinal> of <total> files".
+std::string FilesStatusText(int ordinal, int total);

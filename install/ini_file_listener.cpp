@@ -1,0 +1,22 @@
+#include "install/ini_file_listener.h"
+
+#include "base/owner_window.h"
+#include "install/debug_message.h"
+#include "store/installer.h"
+
+bool IniFileDownloaderListener::OnRecv(const std::string& block)
+{
+    ms_text += block;
+    return true;
+}
+
+void IniFileDownloaderListener::OnFinished()
+{
+    DebugMessage(kDebugLevel2, ms_text);
+    g_installer->m_manifest.Parse(ms_text);
+    mb_finished = true;
+}
+
+void IniFileDownloaderListener::OnCanceled() { ShowMessage("IniFileDownloaderListener::OnCanceled()"); }
+
+void IniFileDownloaderListener::OnError(int) { ShowMessage("IniFileDownloaderListener::OnError()"); }

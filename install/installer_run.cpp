@@ -1,0 +1,238 @@
+// The installation procedure on the worker thread: language choice, settings,
+// manifest, start report, caption and skin page; then the running-client
+// check, registry entries, install folder, every listed file with retries,
+// end report and the launch of the client.
+#include "store/installer.h"
+
+#include "base/owner_window.h"
+#include "install/addresses.h"
+#include "install/debug_message.h"
+#include "install/ini_file_listener.h"
+#include "install/resource_entry.h"
+#include "install/resource_file_listener.h"
+#include "install/window_channel.h"
+#include "install/worker_thread.h"
+#include "net/file_downloader.h"
+#include "services/install_folders.h"
+#include "services/registry_entries.h"
+#include "services/running_program_check.h"
+#include "store/registry_key.h"
+#include "store/run_values.h"
+
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <vector>
+
+#ifndef INSTALLER_SERVER
+#define INSTALLER_SERVER "dl.karvelo.example"
+#endif
+#ifndef INSTALLER_REPORT_HOST
+#define INSTALLER_REPORT_HOST "stats.karvelo.example"
+#endif
+
+namespace {
+
+const char kSettingsKey[] = "InstallKVO";
+const char kDefaultBrand[] = "Karvelo Casino";
+const int kAttemptsPerFile = 5;
+// After the launch: at least this pause, and at most the longer one while
+// the end report is still loading.
+const DWORD kLaunchPauseMs = 1000;
+const DWORD kLongestReportWaitMs = 10000;
+
+unsigned __stdcall RunInstaller(void* installer)
+{
+    static_cast<Installer*>(installer)->Run();
+    return 0;
+}
+
+// Seeds the settings key and reads back what the run uses; returns the
+// manifest request's host and target.
+void ReadSettings(std::string& host, std::string& target)
+{
+    RegistryKey settings(true, kSettingsKey);
+    settings.SetDword("debug_level", 0, false);
+    debug_level = static_cast<int>(settings.GetDword("debug_level"));
+    settings.SetString("server", INSTALLER_SERVER, false);
+    settings.SetString("crm_path", "dl", false);
+    settings.GetString("server", host);
+    settings.SetDword("did", did, true);
+    settings.SetDword("tag", tag, true);
+    settings.SetDword("langId", langId, false);
+    if (debug_level >= 1) {
+        did = static_cast<int>(settings.GetDword("did"));
+        tag = static_cast<int>(settings.GetDword("tag"));
+    }
+    std::string prefix;
+    target = ManifestRequestTarget(settings.GetString("crm_path", prefix), did, tag, langId);
+}
+
+// Fetches the manifest into the installer's document; false when it did not
+// arrive whole (the listener has said so).
+bool FetchManifest(const std::string& host, const std::string& target)
+{
+    IniFileDownloaderListener listener;
+    FileDownloader downloader(&listener, host);
+    DebugMessage(kDebugLevel1, target);
+    downloader.OpenConnection(target);
+    downloader.Start(true);
+    return listener.Finished();
+}
+
+std::string BrandName(const IniFile& manifest)
+{
+    const std::string brand = manifest.GetValue("GENERAL", "BRAND_NAME");
+    return brand.empty() ? kDefaultBrand : brand;
+}
+
+std::string SkinPage(const IniFile& manifest)
+{
+    return SkinPageAddress(manifest.GetValue("GENERAL", "SKIN_URL"), manifest.GetValue("GENERAL", "SERVER_NAME"),
+                           manifest.GetValue("GENERAL", "BRAND_ID"),
+                           manifest.GetValue("GENERAL", "LANG_SHORT_STR"),
+                           manifest.GetValue("GENERAL", "LOGO_FILENAME"));
+}
+
+void RecordInstallerLocation(const std::string& brand)
+{
+    RegistryKey brand_key(true, brand);
+    brand_key.SetString("QUENDA_INSTALLER_LOCATION", InstallerLocation(GetCommandLineA()), true);
+    brand_key.SetDword("TAG", tag, true);
+}
+
+// One attempt of one file; true when it finished.
+bool FetchResource(const ResourceEntry& entry, const std::string& value, const std::string& host,
+                   int& ordinal, int total, bool first_attempt)
+{
+    ResourceFileDownloaderListener listener(entry.path, entry.sub_folder, entry.display_name);
+    FileDownloader downloader(&listener, host);
+    if (first_attempt)
+        ++ordinal;
+    g_dialog->SetStatusText(IDC_FILES_STATUS, FilesStatusText(ordinal, total));
+    g_dialog->SetProgressPos(IDC_FILES_PROGRESS, ordinal, true);
+    DebugMessage(kDebugLevel2, "Download:" + value);
+    downloader.OpenConnection(entry.path);
+    const int size = downloader.GetContentLength();
+    g_dialog->SetProgressRange(IDC_FILE_PROGRESS, (size + 512) / 1024);
+    downloader.Start(true);
+    return listener.Finished();
+}
+
+// Every URL_ entry, one after the other, each with up to five attempts.
+// False when the run must stop (five failures, or an entry outside the
+// install folder).
+bool FetchResources(const IniFile& manifest)
+{
+    std::vector<std::string> keys, values;
+    manifest.GetSection("URLS", keys, values);
+    const std::string host = manifest.GetValue("URLS", "SERVER_ADDR");
+
+    std::vector<ResourceEntry> entries;
+    std::vector<std::string> entry_values;
+    ResourceEntry entry;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (!IsResourceKey(keys[i]) || !ParseResourceEntry(keys[i], values[i], entry))
+            continue;
+        if (!IsContainedResource(entry)) {
+            ShowMessage("Unsafe path in manifest: " + values[i]);
+            return false;
+        }
+        entries.push_back(entry);
+        entry_values.push_back(values[i]);
+    }
+
+    const int total = static_cast<int>(entries.size());
+    g_dialog->SetProgressRange(IDC_FILES_PROGRESS, total);
+    int ordinal = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        int failures = 0;
+        while (!FetchResource(entries[i], entry_values[i], host, ordinal, total, failures == 0)) {
+            if (++failures == kAttemptsPerFile) {
+                ShowMessage("Error retry_count==5");
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void LaunchClient(const std::string& install_dir)
+{
+    g_dialog->SetStatusText(IDC_FILE_STATUS, "");
+    const std::string client = install_dir + "\\casino.exe";
+    ShellExecuteA(nullptr, "open", client.c_str(), nullptr, install_dir.c_str(), SW_SHOWNORMAL);
+    DebugMessage(kDebugLevel2, "Exec: " + client);
+    Sleep(kLaunchPauseMs);
+    g_dialog->WaitForReportPage(kLongestReportWaitMs - kLaunchPauseMs);
+    std::exit(0);
+}
+
+} // namespace
+
+void Installer::Start() { BeginThread(RunInstaller, this); }
+
+bool Installer::Report(int action)
+{
+    const std::string address = ReportAddress(INSTALLER_REPORT_HOST, did, action);
+    if (address.empty())
+        return false;
+    g_dialog->ExpectReportPage();
+    g_dialog->ms_report_url = address;
+    g_dialog->PostApplicationMessage(WM_LOAD_HIDDEN_PAGE, 0);
+    return true;
+}
+
+void Installer::Run()
+{
+    g_dialog->SetCaption("Casino Installation");
+    g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 1);
+    WaitForSingleObject(mh_language_event.Get(), INFINITE);
+    g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 0);
+
+    std::string host, target;
+    ReadSettings(host, target);
+    // A manifest that did not arrive whole must not become an empty
+    // installation with a false report and a launch of nothing.
+    if (!FetchManifest(host, target))
+        return;
+
+    // The brand becomes a folder under Program Files: nothing may be
+    // written for a name that would land elsewhere.
+    const std::string brand = BrandName(m_manifest);
+    if (!IsSafeFolderName(brand)) {
+        ShowMessage("Unsafe brand name in manifest: " + brand);
+        return;
+    }
+
+    const std::string manifest_brand = m_manifest.GetValue("GENERAL", "BRAND_NAME");
+    {
+        RegistryKey brand_key(true, manifest_brand);
+        if (brand_key.GetDword("QD") != 1)
+            Report(1);
+    }
+    std::string manifest_text;
+    DebugMessage(kDebugLevel1, m_manifest.Serialize(manifest_text));
+
+    const std::string skin = SkinPage(m_manifest);
+    DebugMessage(kDebugLevel1, "skin_url: " + skin);
+    g_dialog->SetCaption(brand + " Installation");
+    g_dialog->ms_skin_page_url = skin;
+    g_dialog->PostApplicationMessage(WM_SHOW_SKIN_PAGE, 0);
+
+    CheckProgramRunning(brand);
+    WriteRegistryEntries(*this);
+    RecordInstallerLocation(brand);
+    MakeInstallDirectory(brand, ms_install_dir);
+    DebugMessage(kDebugLevel1, "casino_directory:" + ms_install_dir);
+
+    RegistryKey progress_key(true, manifest_brand);
+    progress_key.SetDword("QD", 1, true);
+    if (!FetchResources(m_manifest))
+        return;
+    if (progress_key.GetDword("QD") == 1) {
+        Report(2);
+        progress_key.SetDword("QD", 2, true);
+    }
+    LaunchClient(ms_install_dir);
+}

@@ -1,0 +1,74 @@
+#include "install/resource_file_listener.h"
+
+#include "base/owner_window.h"
+#include "install/debug_message.h"
+#include "install/resource_entry.h"
+#include "install/window_channel.h"
+#include "services/archive_unpacker.h"
+#include "services/install_folders.h"
+#include "store/installer.h"
+
+namespace {
+
+bool IsArchive(const std::string& path)
+{
+    const std::string suffix = ".7z";
+    return path.size() >= suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+} // namespace
+
+ResourceFileDownloaderListener::ResourceFileDownloaderListener(const std::string& request_path,
+                                                               const std::string& sub_folder,
+                                                               const std::string& display_name)
+    : ms_display_name(display_name)
+{
+    const std::string& install_dir = g_installer->ms_install_dir;
+    CreateDirectories(install_dir, sub_folder);
+    const std::string folder = sub_folder.empty() ? install_dir : install_dir + "\\" + sub_folder;
+    ms_file_path = folder + "\\" + ResourceFileName(request_path);
+    DebugMessage(kDebugLevel2, "file_name " + ms_file_path);
+    g_dialog->SetStatusText(IDC_FILE_STATUS, "Downloading: " + ms_display_name);
+    mh_file.Reset(CreateFileA(ms_file_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr));
+}
+
+bool ResourceFileDownloaderListener::OnRecv(const std::string& block)
+{
+    DWORD written = 0;
+    if (!WriteFile(mh_file.Get(), block.data(), block.size(), &written, nullptr) || written != block.size()) {
+        ShowMessage("Error in ResourceFileDownloaderListener::OnRecv()");
+        return false;
+    }
+    mn_received += written;
+    g_dialog->SetProgressPos(IDC_FILE_PROGRESS, static_cast<int>(mn_received / 1024));
+    return true;
+}
+
+void ResourceFileDownloaderListener::OnFinished()
+{
+    // The last block's position always reaches the bar.
+    g_dialog->SetProgressPos(IDC_FILE_PROGRESS, static_cast<int>(mn_received / 1024), true);
+    mh_file.Reset();
+    if (IsArchive(ms_file_path)) {
+        g_dialog->SetStatusText(IDC_FILE_STATUS, "Extracting: " + ms_display_name);
+        DebugMessage(kDebugLevel2, "OnFinished: Extract File");
+        const std::string& install_dir = g_installer->ms_install_dir;
+        UnpackArchive(ms_file_path, install_dir, install_dir);
+    } else {
+        DebugMessage(kDebugLevel2, "OnFinished: NOT Extract File");
+    }
+    mb_finished = true;
+}
+
+void ResourceFileDownloaderListener::OnCanceled()
+{
+    mh_file.Reset();
+    ShowMessage("ResourceFileDownloaderListener::OnCanceled()");
+}
+
+void ResourceFileDownloaderListener::OnError(int)
+{
+    mh_file.Reset();
+    ShowMessage("ResourceFileDownloaderListener::OnError()");
+}

@@ -1,0 +1,39 @@
+#include "net/wininet_api.h"
+
+#include <string>
+
+namespace {
+
+template <typename Function>
+bool Resolve(HMODULE library, const char* name, Function& function)
+{
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    return function != nullptr;
+}
+
+WinInetApi LoadWinInet()
+{
+    WinInetApi api = {};
+    // By its full path, so no search order can offer a planted copy. It
+    // stays loaded for the life of the process.
+    std::string path(GetSystemDirectoryA(nullptr, 0), '\0');
+    path.resize(GetSystemDirectoryA(&path[0], path.size()));
+    HMODULE library = LoadLibraryA((path + "\\wininet.dll").c_str());
+    api.mb_loaded = library && Resolve(library, "InternetOpenA", api.InternetOpenA)
+        && Resolve(library, "InternetConnectA", api.InternetConnectA)
+        && Resolve(library, "HttpOpenRequestA", api.HttpOpenRequestA)
+        && Resolve(library, "HttpSendRequestA", api.HttpSendRequestA)
+        && Resolve(library, "HttpQueryInfoA", api.HttpQueryInfoA)
+        && Resolve(library, "InternetReadFile", api.InternetReadFile)
+        && Resolve(library, "InternetSetOptionA", api.InternetSetOptionA)
+        && Resolve(library, "InternetCloseHandle", api.InternetCloseHandle);
+    return api;
+}
+
+} // namespace
+
+const WinInetApi& WinInet()
+{
+    static const WinInetApi api = LoadWinInet();
+    return api;
+}

@@ -1,0 +1,111 @@
+#include "install/addresses.h"
+#include "install/resource_entry.h"
+
+#include <gtest/gtest.h>
+
+TEST(ManifestRequestTarget, FollowsThePrefixWithoutALimit)
+{
+    EXPECT_EQ(ManifestRequestTarget("dl", 5279, 0, 1),
+              "dl/ClientResourcesManager.asp?action=QDL&did=5279&tag=0&langId=1");
+    EXPECT_EQ(ManifestRequestTarget("/cgi", -3, 7, 15),
+              "/cgi/ClientResourcesManager.asp?action=QDL&did=-3&tag=7&langId=15");
+    const std::string long_prefix(300, 'p');
+    EXPECT_EQ(ManifestRequestTarget(long_prefix, 1, 2, 3).substr(0, 301), long_prefix + "/");
+}
+
+TEST(SkinPageAddress, AppendsEveryValueByteForByte)
+{
+    EXPECT_EQ(SkinPageAddress("U", "S", "I", "L", "G"), "U?serverName=S&brandId=I&langShortStr=L&logo=G");
+    EXPECT_EQ(SkinPageAddress("http://x/a?b=1", "a b&c", "", "en", ""),
+              "http://x/a?b=1?serverName=a b&c&brandId=&langShortStr=en&logo=");
+    EXPECT_EQ(SkinPageAddress("", "", "", "", ""), "?serverName=&brandId=&langShortStr=&logo=");
+}
+
+TEST(ReportAddress, OnlyForActionsOneAndTwo)
+{
+    EXPECT_EQ(ReportAddress("stats.karvelo.example", 5279, 1),
+              "https://stats.karvelo.example/players_downloads.asp?distId=5279&dlAction=1");
+    EXPECT_EQ(ReportAddress("h", -12, 2), "https://h/players_downloads.asp?distId=-12&dlAction=2");
+    EXPECT_EQ(ReportAddress("h", 5279, 0), "");
+    EXPECT_EQ(ReportAddress("h", 5279, 3), "");
+}
+
+TEST(InstallerLocation, TakesThePathBeforeTheFirstExe)
+{
+    EXPECT_EQ(InstallerLocation("\"C:\\Users\\me\\Downloads\\setup.exe\" /silent"),
+              "C:\\Users\\me\\Downloads\\setup.exe");
+    EXPECT_EQ(InstallerLocation("C:\\setup.exe"), "C:\\setup.exe");
+    EXPECT_EQ(InstallerLocation("\"C:\\SETUP.EXE\" /x"), "C:\\SETUP.EXE\" /x.exe");
+    EXPECT_EQ(InstallerLocation(""), ".exe");
+}
+
+TEST(FilesStatusText, CountsOrdinalAndTotal)
+{
+    EXPECT_EQ(FilesStatusText(1, 2), "Downloaded 1 of 2 files");
+    EXPECT_EQ(FilesStatusText(12345, 99999), "Downloaded 12345 of 99999 files");
+}
+
+TEST(ResourceEntry, KeysMustStartWithUrlUnderscore)
+{
+    EXPECT_TRUE(IsResourceKey("URL_1"));
+    EXPECT_TRUE(IsResourceKey("URL_10#Roulette"));
+    EXPECT_TRUE(IsResourceKey("URL_"));
+    EXPECT_FALSE(IsResourceKey("url_1"));
+    EXPECT_FALSE(IsResourceKey("MY_URL_1"));
+    EXPECT_FALSE(IsResourceKey("SERVER_ADDR"));
+    EXPECT_FALSE(IsResourceKey("URL"));
+}
+
+TEST(ResourceEntry, DisplayNamePathAndSubFolder)
+{
+    ResourceEntry entry;
+    ASSERT_TRUE(ParseResourceEntry("URL_1#Roulette", "games/r.dll", entry));
+    EXPECT_EQ(entry.display_name, "Roulette");
+    EXPECT_EQ(entry.path, "games/r.dll");
+    EXPECT_EQ(entry.sub_folder, "");
+
+    ASSERT_TRUE(ParseResourceEntry("URL_2", "sounds/a.wav,Sounds,ignored", entry));
+    EXPECT_EQ(entry.display_name, "Blackjack.wav");
+    EXPECT_EQ(entry.path, "sounds/a.wav");
+    EXPECT_EQ(entry.sub_folder, "Sounds");
+
+    ASSERT_TRUE(ParseResourceEntry("URL_3#A#B", ",Data", entry));
+    EXPECT_EQ(entry.display_name, "A");
+    EXPECT_EQ(entry.path, "");
+    EXPECT_FALSE(ParseResourceEntry("URL_4", "", entry));
+}
+
+TEST(ResourceEntry, FileNameIsTheLastPathPiece)
+{
+    EXPECT_EQ(ResourceFileName("games/bin/r.dll"), "r.dll");
+    EXPECT_EQ(ResourceFileName("r.dll"), "r.dll");
+    EXPECT_EQ(ResourceFileName("games/"), "");
+}
+
+TEST(ResourceEntry, OnlyFilesInsideTheInstallFolderAreContained)
+{
+    auto contained = [](const std::string& path, const std::string& folder) {
+        return IsContainedResource(ResourceEntry{path, folder, "x"});
+    };
+    EXPECT_TRUE(contained("games/r.dll", ""));
+    EXPECT_TRUE(contained("../r.dll", ""));  // the path's folders stay on the server
+    EXPECT_TRUE(contained("r.dll", "Data\\Bin"));
+    EXPECT_TRUE(contained("r..dll", "a..b"));
+    EXPECT_FALSE(contained("games/..", ""));
+    EXPECT_FALSE(contained("games/..\\..\\evil.dll", ""));
+    EXPECT_FALSE(contained("r.dll", "..\\Windows"));
+    EXPECT_FALSE(contained("r.dll", "Data/../.."));
+    EXPECT_FALSE(contained("r.dll", "\\Windows"));
+    EXPECT_FALSE(contained("r.dll", "/etc"));
+    EXPECT_FALSE(contained("r.dll", "C:\\Windows"));
+    EXPECT_FALSE(contained("c:evil.dll", ""));
+    EXPECT_FALSE(contained("r.dll:stream", ""));
+}
+
+TEST(ResourceEntry, BrandMustBeOneSafeFolderName)
+{
+    EXPECT_TRUE(IsSafeFolderName("Karvelo Casino"));
+    EXPECT_TRUE(IsSafeFolderName("Casino.de"));
+    for (const char* bad : {"", ".", "..", "a\\b", "a/b", "C:", "a*b", "a?b", "a|b", "a<b", "a>b", "a\"b", "a\tb"})
+        EXPECT_FALSE(IsSafeFolderName(bad)) << bad;
+}
