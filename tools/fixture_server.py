@@ -12,6 +12,9 @@
   /redirect/N          302 to /size/N
   /length/TEXT         an empty body with "Content-Length: TEXT"
   /file/NAME           a file from --files (404 when missing)
+  /flaky/N/NAME        503 for the first N requests of this path, then /file/NAME
+  .../ClientResourcesManager.asp
+                       the file --manifest (404 when none is given)
   /_log                the raw heads of every earlier request, oldest first
 
 A query string is ignored, so tests make their requests unique with one.
@@ -28,6 +31,7 @@ import time
 PATTERN = bytes(range(251))
 log_lock = threading.Lock()
 request_log = []
+request_counts = {}
 
 
 def body_of(size):
@@ -65,6 +69,8 @@ class Handler(socketserver.BaseRequestHandler):
             with log_lock:
                 request_log.append(head)
         parts = path.strip("/").split("/")
+        if path.endswith("/ClientResourcesManager.asp"):
+            parts = ["manifest"]
         route = getattr(self, "route_" + parts[0].lstrip("_"), None)
         if route is None:
             self.route_status(["status", "404"])
@@ -134,6 +140,24 @@ class Handler(socketserver.BaseRequestHandler):
             body = f.read()
         self.send("200 OK", body, self.sized(len(body)))
 
+    def route_manifest(self, p):
+        if not self.server.manifest or not os.path.isfile(self.server.manifest):
+            self.route_status(["status", "404"])
+            return
+        with open(self.server.manifest, "rb") as f:
+            body = f.read()
+        self.send("200 OK", body, [f"Content-Length: {len(body)}", "Content-Type: text/plain"])
+
+    def route_flaky(self, p):
+        key = "/".join(p)
+        with log_lock:
+            request_counts[key] = request_counts.get(key, 0) + 1
+            count = request_counts[key]
+        if count <= int(p[1]):
+            self.route_status(["status", "503"])
+        else:
+            self.route_file(["file", *p[2:]])
+
     def route_log(self, p):
         with log_lock:
             text = "\r\n\r\n".join(request_log).encode("latin-1")
@@ -150,10 +174,12 @@ def main():
     parser.add_argument("--address", required=True)
     parser.add_argument("--port", type=int, default=80)
     parser.add_argument("--files", default="")
+    parser.add_argument("--manifest", default="")
     parser.add_argument("--ready", required=True)
     args = parser.parse_args()
     server = Server((args.address, args.port), Handler)
     server.files = args.files
+    server.manifest = args.manifest
     with open(args.ready, "w") as f:
         f.write("ready\n")
     server.serve_forever()

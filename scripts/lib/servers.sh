@@ -1,12 +1,13 @@
 # Test HTTP servers on loopback port 80. Source it; needs $root.
 
 # Starts the fault fixture server on ADDRESS (127.0.0.2 to 127.0.0.254),
-# serving FILES_DIR under /file/; FIXTURE_PID names it.
-fixture_start() { # address [files-dir]
+# serving FILES_DIR under /file/ and MANIFEST as the resource manager's
+# answer; FIXTURE_PID names it.
+fixture_start() { # address [files-dir [manifest]]
     local ready
     ready=$(mktemp -u)
-    python3 "$root/tools/fixture_server.py" --address "$1" --files "${2:-}" --ready "$ready" \
-        </dev/null >/dev/null 2>&1 &
+    python3 "$root/tools/fixture_server.py" --address "$1" --files "${2:-}" --manifest "${3:-}" \
+        --ready "$ready" </dev/null >/dev/null 2>&1 &
     FIXTURE_PID=$!
     local tries=0
     until [ -f "$ready" ]; do
@@ -67,7 +68,7 @@ error_log $log/error.log;
 pid $log/nginx.pid;
 events { worker_connections 256; }
 http {
-    log_format hosted '\$host "\$request" \$status "\$http_user_agent"';
+    log_format hosted '\$host "\$request" \$status "\$http_user_agent" \$msec';
     access_log $log/access.log hosted;
     client_body_temp_path $log/tmp/body;
     proxy_temp_path $log/tmp/proxy;

@@ -154,3 +154,48 @@ reg_set() { # key value-name type data
 }
 
 install_dir() { echo "$WINEPREFIX/drive_c/Program Files/$1"; }
+
+# Answers the next COUNT message boxes of the window CAPTION with OK and
+# prints their texts, one per line (line breaks inside a text become "|").
+answer_boxes() { # caption count
+    local i text
+    for ((i = 0; i < $2; i++)); do
+        text=$(uidriver box "$1" 30) || e2e_fail "box $((i + 1)) of $2 did not appear"
+        uidriver answer "$1" 1 || e2e_fail "cannot answer box $((i + 1))"
+        printf '%s\n' "$text" | tr -d '\r' | paste -sd'|'
+    done
+}
+
+# Fails when the window CAPTION shows a message box within SECONDS.
+expect_no_box() { # caption seconds
+    if uidriver box "$1" "$2" >/dev/null 2>&1; then
+        e2e_fail "unexpected box: $(uidriver box "$1" 1)"
+    fi
+}
+
+# Begins a case whose resource manager and file host are the fault fixture
+# server on ADDRESS (dl. and files.karvelo.example); nothing answers for the
+# report host.
+e2e_begin_fixture() { # address
+    FIXTURE_ADDRESS=$1
+    e2e_begin "$1 dl.karvelo.example" "$1 files.karvelo.example"
+}
+
+# Serves MANIFEST (text) and the files of $work/fixture/files.
+fixture_site() { # manifest-text
+    mkdir -p "$work/fixture/files"
+    printf '%s' "$1" >"$work/fixture/manifest.ini"
+    fixture_start "$FIXTURE_ADDRESS" "$work/fixture/files" "$work/fixture/manifest.ini" \
+        || e2e_fail "no fixture server"
+}
+
+fixture_file() { # name size
+    mkdir -p "$(dirname "$work/fixture/files/$1")"
+    head -c "$2" /dev/urandom >"$work/fixture/files/$1"
+}
+
+# The request lines the fixture server has seen, oldest first.
+fixture_requests() {
+    python3 -c "import urllib.request; print(urllib.request.urlopen('http://$FIXTURE_ADDRESS/_log').read().decode())" \
+        | grep -a '^GET ' | tr -d '\r'
+}
