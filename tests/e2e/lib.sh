@@ -28,6 +28,7 @@ e2e_begin() {
     wine_scratch_prefix "$out/test/prefix-template" "$work/prefix"
     export WINEPREFIX=$work/prefix
     trap e2e_end EXIT
+    trap "exit 143" TERM INT
     display_start
     wine_start
 }
