@@ -11,7 +11,7 @@ source "$root/scripts/lib/wine.sh"
 source "$root/scripts/lib/servers.sh"
 out=$root/out
 case_name=$(basename "$0" .sh)
-work=$out/test/e2e/$case_name
+work=${E2E_WORK:-$out/test/e2e/$case_name}
 background_pids=()
 
 e2e_begin() {
@@ -29,7 +29,10 @@ e2e_begin() {
     export WINEPREFIX=$work/prefix
     trap e2e_end EXIT
     trap "exit 143" TERM INT
-    display_start
+    # The demo may use the user's own display; tests always get a virtual one.
+    if [ -z "${E2E_USER_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+        display_start
+    fi
     wine_start
 }
 
