@@ -13,6 +13,9 @@
 //   uidriver visible CAPTION [ID]              prints 1 or 0
 //   uidriver iconic CAPTION                    prints 1 when minimised, else 0
 //   uidriver progress CAPTION ID               prints "position low high"
+//   uidriver watch CAPTION                     while the window exists: prints the
+//                                              longest answer time (ms) to WM_NULL
+//                                              and the process's peak working set (KiB)
 //   uidriver rect CAPTION [ID]                 window: "x y width height client-
 //                                              width client-height"; control:
 //                                              "x y width height" in client pixels
@@ -24,6 +27,7 @@
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -177,6 +181,39 @@ int Rect(int argc, char** argv)
     return 0;
 }
 
+// Samples the window every 10 ms until it is gone: how long the window
+// thread takes to answer, and how much memory its process has used at most.
+int Watch(int, char** argv)
+{
+    HWND window = FindTopLevel(argv[2]);
+    if (!window)
+        return 1;
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(window, &process_id);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id);
+    LARGE_INTEGER frequency, before, after;
+    QueryPerformanceFrequency(&frequency);
+    double longest_ms = 0;
+    SIZE_T peak = 0;
+    while (IsWindow(window)) {
+        PROCESS_MEMORY_COUNTERS counters = {};
+        if (process && GetProcessMemoryInfo(process, &counters, sizeof counters) && counters.PeakWorkingSetSize > peak)
+            peak = counters.PeakWorkingSetSize;
+        QueryPerformanceCounter(&before);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 30000, &ignored);
+        QueryPerformanceCounter(&after);
+        const double ms = (after.QuadPart - before.QuadPart) * 1000.0 / frequency.QuadPart;
+        if (ms > longest_ms)
+            longest_ms = ms;
+        Sleep(10);
+    }
+    if (process)
+        CloseHandle(process);
+    std::printf("%.1f %lu\n", longest_ms, static_cast<unsigned long>(peak / 1024));
+    return 0;
+}
+
 struct Command {
     const char* name;
     int (*run)(int argc, char** argv);
@@ -186,6 +223,7 @@ const Command kCommands[] = {
     {"wait", Wait},       {"text", Text},         {"close", Close},     {"box", Box},
     {"answer", Answer},   {"press", Press},       {"command", SendCommand},
     {"visible", Visible}, {"iconic", Iconic},     {"progress", Progress}, {"rect", Rect},
+    {"watch", Watch},
 };
 
 } // namespace
