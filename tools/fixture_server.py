@@ -15,6 +15,10 @@
   /flaky/N/NAME        503 for the first N requests of this path, then /file/NAME
   .../ClientResourcesManager.asp
                        the file --manifest (404 when none is given)
+  /players_downloads.asp
+                       a small page, after --report-delay seconds
+
+With --tls-cert and --tls-key it speaks HTTPS (use --port 443).
   /_log                the raw heads of every earlier request, oldest first
 
 A query string is ignored, so tests make their requests unique with one.
@@ -24,6 +28,7 @@ import argparse
 import os
 import socket
 import socketserver
+import ssl
 import struct
 import threading
 import time
@@ -71,6 +76,8 @@ class Handler(socketserver.BaseRequestHandler):
         parts = path.strip("/").split("/")
         if path.endswith("/ClientResourcesManager.asp"):
             parts = ["manifest"]
+        elif path == "/players_downloads.asp":
+            parts = ["report"]
         route = getattr(self, "route_" + parts[0].lstrip("_"), None)
         if route is None:
             self.route_status(["status", "404"])
@@ -148,6 +155,11 @@ class Handler(socketserver.BaseRequestHandler):
             body = f.read()
         self.send("200 OK", body, [f"Content-Length: {len(body)}", "Content-Type: text/plain"])
 
+    def route_report(self, p):
+        time.sleep(self.server.report_delay)
+        page = b"<html><body>counted</body></html>"
+        self.send("200 OK", page, [f"Content-Length: {len(page)}", "Content-Type: text/html"])
+
     def route_flaky(self, p):
         key = "/".join(p)
         with log_lock:
@@ -175,11 +187,19 @@ def main():
     parser.add_argument("--port", type=int, default=80)
     parser.add_argument("--files", default="")
     parser.add_argument("--manifest", default="")
+    parser.add_argument("--report-delay", type=float, default=0)
+    parser.add_argument("--tls-cert", default="")
+    parser.add_argument("--tls-key", default="")
     parser.add_argument("--ready", required=True)
     args = parser.parse_args()
     server = Server((args.address, args.port), Handler)
     server.files = args.files
     server.manifest = args.manifest
+    server.report_delay = args.report_delay
+    if args.tls_cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.tls_cert, args.tls_key)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     with open(args.ready, "w") as f:
         f.write("ready\n")
     server.serve_forever()
