@@ -1,11 +1,11 @@
 #include "base/diagnostics.h"
 
+#include "base/module_path.h"
 #include "base/unique_handle.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -27,11 +27,7 @@ void ConnectStandardOutput()
 
 std::string ProgramBaseName()
 {
-    std::vector<char> path(MAX_PATH);
-    DWORD length;
-    while ((length = GetModuleFileNameA(nullptr, path.data(), path.size())) == path.size())
-        path.resize(path.size() * 2);
-    std::string name(path.data(), length);
+    std::string name = ModulePath();
     name.erase(0, name.find_last_of("\\/") + 1);
     const std::string::size_type dot = name.find_last_of('.');
     return dot == std::string::npos ? name : name.substr(0, dot);

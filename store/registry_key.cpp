@@ -55,27 +55,30 @@ bool RegistryKey::OpenSubkey(KeyHandle& destination, const std::string& sub_key)
     return destination.Open(destination.Get(), sub_key.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS;
 }
 
+bool RegistryKey::OpenForWrite(KeyHandle& key, const std::string& name, bool overwrite,
+                               const std::string& sub_key) const
+{
+    if (!OpenSubkey(key, sub_key))
+        return false;
+    // Only existence counts: a value of any size that a user or an earlier
+    // run set stays as it is.
+    return overwrite || !ValueExists(key.Get(), name);
+}
+
 void RegistryKey::SetDword(const std::string& name, DWORD number, bool overwrite,
                            const std::string& sub_key)
 {
     KeyHandle key;
-    if (!OpenSubkey(key, sub_key))
-        return;
-    // Only existence counts: a value of any size that a user or an earlier
-    // run set stays as it is.
-    if (!overwrite && ValueExists(key.Get(), name))
-        return;
-    RegSetValueExA(key.Get(), name.c_str(), 0, REG_DWORD,
-                   reinterpret_cast<const BYTE*>(&number), sizeof number);
+    if (OpenForWrite(key, name, overwrite, sub_key))
+        RegSetValueExA(key.Get(), name.c_str(), 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&number), sizeof number);
 }
 
 void RegistryKey::SetString(const std::string& name, const std::string& text, bool overwrite,
                             const std::string& sub_key)
 {
     KeyHandle key;
-    if (!OpenSubkey(key, sub_key))
-        return;
-    if (!overwrite && ValueExists(key.Get(), name))
+    if (!OpenForWrite(key, name, overwrite, sub_key))
         return;
     const std::string stored = text.substr(0, kLongestText);
     RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ,

@@ -36,6 +36,9 @@ public:
 
 private:
     bool OpenSubkey(KeyHandle& destination, const std::string& sub_key) const;
+    // Opens the key for writing `name`; false when there is nothing to write.
+    bool OpenForWrite(KeyHandle& key, const std::string& name, bool overwrite,
+                      const std::string& sub_key) const;
     HKEY Hive() const;
 
     bool mb_current_user;

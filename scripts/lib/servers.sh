@@ -1,4 +1,4 @@
-# Test HTTP servers on loopback port 80. Source it; needs $root.
+# Test HTTP servers on loopback port 80. Source it after wine.sh; needs $root.
 
 # Starts the fault fixture server on ADDRESS (127.0.0.2 to 127.0.0.254),
 # serving FILES_DIR under /file/ and MANIFEST as the resource manager's
@@ -22,12 +22,8 @@ fixture_start() { # address [files-dir [manifest]]
 }
 
 fixture_stop() {
-    if [ -n "${FIXTURE_PID:-}" ]; then
-        kill "$FIXTURE_PID" 2>/dev/null || true
-        wait "$FIXTURE_PID" 2>/dev/null || true
-    fi
+    stop_process "${FIXTURE_PID:-}"
     FIXTURE_PID=
-    return 0
 }
 
 # A test certificate authority (made once, kept in out/test/ca) and a server
@@ -108,10 +104,6 @@ CONF
 }
 
 site_stop() {
-    if [ -n "${SITE_PID:-}" ]; then
-        kill "$SITE_PID" 2>/dev/null || true
-        wait "$SITE_PID" 2>/dev/null || true
-    fi
+    stop_process "${SITE_PID:-}"
     SITE_PID=
-    return 0
 }

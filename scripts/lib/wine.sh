@@ -64,10 +64,15 @@ display_start() {
 }
 
 display_stop() {
-    if [ -n "${XVFB_PID:-}" ]; then
-        kill "$XVFB_PID" 2>/dev/null || true
-        wait "$XVFB_PID" 2>/dev/null || true
-    fi
+    stop_process "${XVFB_PID:-}"
     XVFB_PID=
+}
+
+# Ends a background process of this shell, if any; never fails.
+stop_process() { # pid
+    if [ -n "$1" ]; then
+        kill "$1" 2>/dev/null || true
+        wait "$1" 2>/dev/null || true
+    fi
     return 0
 }

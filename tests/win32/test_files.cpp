@@ -1,11 +1,11 @@
 #include "test_files.h"
 
+#include "base/module_path.h"
 #include "base/unique_handle.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 
-#include <vector>
 
 std::wstring Wide(const std::string& text)
 {
@@ -89,12 +89,4 @@ std::map<std::wstring, std::string> ReadTree(const std::wstring& root)
     return tree;
 }
 
-std::string TestProgramFolder()
-{
-    std::vector<char> path(MAX_PATH);
-    DWORD length;
-    while ((length = GetModuleFileNameA(nullptr, path.data(), path.size())) == path.size())
-        path.resize(path.size() * 2);
-    const std::string program(path.data(), length);
-    return program.substr(0, program.find_last_of('\\') + 1);
-}
+std::string TestProgramFolder() { return ModuleFolder() + "\\"; }

@@ -1,10 +1,11 @@
 // A stand-in casino client for the demo and the tests: a window titled with
 // the name of the folder it was installed into (the brand), which also
 // records that it ran in "started.txt" beside itself.
+#include "base/module_path.h"
+
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -15,16 +16,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
         return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
-}
-
-std::string ProgramFolder()
-{
-    std::vector<char> path(MAX_PATH);
-    DWORD length;
-    while ((length = GetModuleFileNameA(nullptr, path.data(), path.size())) == path.size())
-        path.resize(path.size() * 2);
-    std::string program(path.data(), length);
-    return program.substr(0, program.find_last_of('\\'));
 }
 
 void RecordStart(const std::string& folder)
@@ -44,7 +35,7 @@ void RecordStart(const std::string& folder)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
-    const std::string folder = ProgramFolder();
+    const std::string folder = ModuleFolder();
     RecordStart(folder);
     const std::string brand = folder.substr(folder.find_last_of('\\') + 1);
 
