@@ -22,6 +22,11 @@ fixture_site ''
 rm -f "$work/fixture/manifest.ini"
 run_until_box "Casino Installation" "IniFileDownloaderListener::OnError()"
 e2e_expect_eq "$(reg_value 'HKCU\Software\Karvelo Casino' QD)" "" "QD after a missing manifest"
+# The diagnostic line reaches redirected standard output and the log file in
+# the user's temporary folder, named after the program.
+grep -q "Error in OpenConnection - HTTP status 404" "$work/setup.out" || e2e_fail "no diagnostic on standard output"
+log=$(find "$WINEPREFIX/drive_c/users" -path '*Temp/setup.log' | head -n 1)
+grep -q "Error in OpenConnection - HTTP status 404" "$log" || e2e_fail "no diagnostic in the log file ($log)"
 [ ! -e "$(install_dir "Karvelo Casino")" ] || e2e_fail "install folder made without a manifest"
 fixture_stop
 
