@@ -101,17 +101,24 @@ void RecordInstallerLocation(const std::string& brand)
     brand_key.SetDword("TAG", tag, true);
 }
 
+// A URL_ entry with the manifest value it came from (shown in a box).
+struct ListedFile {
+    ResourceEntry entry;
+    std::string value;
+};
+
 // One attempt of one file; true when it finished.
-bool FetchResource(const ResourceEntry& entry, const std::string& value, const std::string& host,
-                   int& ordinal, int total, bool first_attempt)
+bool FetchResource(const ListedFile& file, const std::string& host, int& ordinal, int total,
+                   bool first_attempt)
 {
+    const ResourceEntry& entry = file.entry;
     ResourceFileDownloaderListener listener(entry.path, entry.sub_folder, entry.display_name);
     FileDownloader downloader(&listener, host);
     if (first_attempt)
         ++ordinal;
     g_dialog->SetStatusText(IDC_FILES_STATUS, FilesStatusText(ordinal, total));
     g_dialog->SetProgressPos(IDC_FILES_PROGRESS, ordinal, true);
-    DebugMessage(kDebugLevel2, "Download:" + value);
+    DebugMessage(kDebugLevel2, "Download:" + file.value);
     downloader.OpenConnection(entry.path);
     const int size = downloader.GetContentLength();
     g_dialog->SetProgressRange(IDC_FILE_PROGRESS, (size + 512) / 1024);
@@ -128,26 +135,25 @@ bool FetchResources(const IniFile& manifest)
     manifest.GetSection("URLS", keys, values);
     const std::string host = manifest.GetValue("URLS", "SERVER_ADDR");
 
-    std::vector<ResourceEntry> entries;
-    std::vector<std::string> entry_values;
-    ResourceEntry entry;
+    std::vector<ListedFile> files;
+    ListedFile file;
     for (size_t i = 0; i < keys.size(); ++i) {
-        if (!IsResourceKey(keys[i]) || !ParseResourceEntry(keys[i], values[i], entry))
+        if (!IsResourceKey(keys[i]) || !ParseResourceEntry(keys[i], values[i], file.entry))
             continue;
-        if (!IsContainedResource(entry)) {
+        if (!IsContainedResource(file.entry)) {
             ShowMessage("Unsafe path in manifest: " + values[i]);
             return false;
         }
-        entries.push_back(entry);
-        entry_values.push_back(values[i]);
+        file.value = values[i];
+        files.push_back(file);
     }
 
-    const int total = static_cast<int>(entries.size());
+    const int total = static_cast<int>(files.size());
     g_dialog->SetProgressRange(IDC_FILES_PROGRESS, total);
     int ordinal = 0;
-    for (size_t i = 0; i < entries.size(); ++i) {
+    for (const ListedFile& listed : files) {
         int failures = 0;
-        while (!FetchResource(entries[i], entry_values[i], host, ordinal, total, failures == 0)) {
+        while (!FetchResource(listed, host, ordinal, total, failures == 0)) {
             if (++failures == kAttemptsPerFile) {
                 ShowMessage("Error retry_count==5");
                 return false;

@@ -6,17 +6,8 @@
 #include "install/window_channel.h"
 #include "services/archive_unpacker.h"
 #include "services/install_folders.h"
+#include "services/text.h"
 #include "store/installer.h"
-
-namespace {
-
-bool IsArchive(const std::string& path)
-{
-    const std::string suffix = ".7z";
-    return path.size() >= suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-} // namespace
 
 ResourceFileDownloaderListener::ResourceFileDownloaderListener(const std::string& request_path,
                                                                const std::string& sub_folder,
@@ -49,8 +40,14 @@ void ResourceFileDownloaderListener::OnFinished()
 {
     // The last block's position always reaches the bar.
     g_dialog->SetProgressPos(IDC_FILE_PROGRESS, static_cast<int>(mn_received / 1024), true);
+    // An empty body never writes: a target that could not even be created
+    // must not pass for a finished file.
+    if (!mh_file) {
+        ShowMessage("Error in ResourceFileDownloaderListener::OnRecv()");
+        return;
+    }
     mh_file.Reset();
-    if (IsArchive(ms_file_path)) {
+    if (EndsWith(ms_file_path, ".7z")) {
         g_dialog->SetStatusText(IDC_FILE_STATUS, "Extracting: " + ms_display_name);
         DebugMessage(kDebugLevel2, "OnFinished: Extract File");
         const std::string& install_dir = g_installer->ms_install_dir;

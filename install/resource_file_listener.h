@@ -20,7 +20,6 @@ public:
     void OnError(int error) override;
 
     bool Finished() const { return mb_finished; }
-    const std::string& FilePath() const { return ms_file_path; }
 
 private:
     FileHandle mh_file;

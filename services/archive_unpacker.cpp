@@ -1,6 +1,7 @@
 #include "services/archive_unpacker.h"
 
 #include "base/owner_window.h"
+#include "services/text.h"
 
 #include <windows.h>
 
@@ -10,12 +11,6 @@ typedef int(__stdcall* ExtractArchiveFunction)(const char* archive, const char* 
                                                char* error);
 
 const size_t kErrorTextSize = 400;
-
-bool EndsWith(const std::string& text, const std::string& suffix)
-{
-    return text.size() >= suffix.size()
-        && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
 
 } // namespace
 

@@ -20,6 +20,12 @@ void Split(std::vector<std::string>& pieces, const std::string& text,
     pieces.push_back(text.substr(position));
 }
 
+bool EndsWith(const std::string& text, const std::string& suffix)
+{
+    return text.size() >= suffix.size()
+        && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
 namespace {
 
 // The C locale's white space, spelled out so that the result never depends on

@@ -11,6 +11,9 @@
 void Split(std::vector<std::string>& pieces, const std::string& text,
            const std::string& delimiter, int max_splits);
 
+// True when `text` ends with `suffix` (case-sensitive).
+bool EndsWith(const std::string& text, const std::string& suffix);
+
 // Copies `text` without its leading and trailing C-locale white space into
 // `trimmed` and returns it. Bytes of 0x80 and above are never white space.
 std::string& Trim(const std::string& text, std::string& trimmed);

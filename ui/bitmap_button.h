@@ -18,7 +18,6 @@ public:
     // button to the normal one.
     void LoadBitmaps(UINT normal_id, UINT pressed_id, UINT hover_id);
 
-    HWND Window() const { return mh_window; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

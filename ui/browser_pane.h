@@ -31,7 +31,6 @@ public:
     // Calls `settled` whenever a page has finished loading or failed; false
     // when there is no browser to listen to.
     bool WatchNavigation(std::function<void()> settled);
-    HWND Window() const { return mh_window; }
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;

@@ -70,3 +70,13 @@ TEST(Trim, ReturnsTheOutputItWasGiven)
     std::string out;
     EXPECT_EQ(&Trim(" a ", out), &out);
 }
+
+TEST(EndsWith, ComparesTheWholeSuffixCaseSensitively)
+{
+    EXPECT_TRUE(EndsWith("sounds.7z", ".7z"));
+    EXPECT_TRUE(EndsWith(".7z", ".7z"));
+    EXPECT_FALSE(EndsWith("sounds.7Z", ".7z"));
+    EXPECT_FALSE(EndsWith("readme.7z.txt", ".7z"));
+    EXPECT_FALSE(EndsWith("7z", ".7z"));
+    EXPECT_TRUE(EndsWith("anything", ""));
+}
