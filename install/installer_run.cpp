@@ -16,6 +16,7 @@
 #include "services/install_folders.h"
 #include "services/registry_entries.h"
 #include "services/running_program_check.h"
+#include "services/text.h"
 #include "store/registry_key.h"
 #include "store/run_values.h"
 
@@ -120,8 +121,8 @@ bool FetchResource(const ListedFile& file, const std::string& host, int& ordinal
     g_dialog->SetProgressPos(IDC_FILES_PROGRESS, ordinal, true);
     DebugMessage(kDebugLevel2, "Download:" + file.value);
     downloader.OpenConnection(entry.path);
-    const int size = downloader.GetContentLength();
-    g_dialog->SetProgressRange(IDC_FILE_PROGRESS, (size + 512) / 1024);
+    const long long size = downloader.GetContentLength();
+    g_dialog->SetProgressRange(IDC_FILE_PROGRESS, ClampToInt((size + 512) / 1024));
     downloader.Start(true);
     return listener.Finished();
 }

@@ -32,14 +32,14 @@ bool ResourceFileDownloaderListener::OnRecv(const std::string& block)
         return false;
     }
     mn_received += written;
-    g_dialog->SetProgressPos(IDC_FILE_PROGRESS, static_cast<int>(mn_received / 1024));
+    g_dialog->SetProgressPos(IDC_FILE_PROGRESS, ClampToInt(mn_received / 1024));
     return true;
 }
 
 void ResourceFileDownloaderListener::OnFinished()
 {
     // The last block's position always reaches the bar.
-    g_dialog->SetProgressPos(IDC_FILE_PROGRESS, static_cast<int>(mn_received / 1024), true);
+    g_dialog->SetProgressPos(IDC_FILE_PROGRESS, ClampToInt(mn_received / 1024), true);
     // An empty body never writes: a target that could not even be created
     // must not pass for a finished file.
     if (!mh_file) {

@@ -3,8 +3,7 @@
 #include "base/diagnostics.h"
 #include "install/worker_thread.h"
 #include "net/downloader_listener.h"
-
-#include <cstdlib>
+#include "services/text.h"
 
 namespace {
 
@@ -125,13 +124,18 @@ bool FileDownloader::QueryInfo(DWORD info_level, void* buffer, DWORD* buffer_len
         && WinInet().HttpQueryInfoA(mh_http_file.Get(), info_level, buffer, buffer_length, nullptr) != FALSE;
 }
 
-int FileDownloader::GetContentLength()
+long long FileDownloader::GetContentLength()
 {
-    char text[32] = "";
-    DWORD length = sizeof text;
-    if (!QueryInfo(HTTP_QUERY_CONTENT_LENGTH, text, &length))
+    // The first query only tells the size the text needs.
+    DWORD length = 0;
+    if (QueryInfo(HTTP_QUERY_CONTENT_LENGTH, nullptr, &length) || GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return -1;
-    return std::atoi(text);
+    std::string text(length, '\0');
+    if (!QueryInfo(HTTP_QUERY_CONTENT_LENGTH, &text[0], &length))
+        return -1;
+    text.resize(length);
+    // Bodies above 2 GiB exist: an int would turn their length negative.
+    return LeadingNumber(text);
 }
 
 void FileDownloader::Cancel() { mb_canceled = true; }

@@ -35,7 +35,7 @@ public:
     bool OpenConnection(const std::string& path);
     bool QueryInfo(DWORD info_level, void* buffer, DWORD* buffer_length);
     // The response's Content-Length, or -1 when it gives none.
-    int GetContentLength();
+    long long GetContentLength();
     // Runs the receive loop here (blocking) or on a new detached thread.
     void Start(bool blocking);
     // Makes the receive loop end with OnCanceled before its next read; safe

@@ -1,5 +1,7 @@
 #include "services/text.h"
 
+#include <limits>
+
 void Split(std::vector<std::string>& pieces, const std::string& text,
            const std::string& delimiter, int max_splits)
 {
@@ -56,4 +58,32 @@ std::string& Trim(const std::string& text, std::string& trimmed)
         --last;
     trimmed.assign(text, first, last - first + 1);
     return trimmed;
+}
+
+long long LeadingNumber(const std::string& text)
+{
+    std::string::size_type at = 0;
+    while (at < text.size() && IsWhiteSpace(text[at]))
+        ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        negative = text[at++] == '-';
+    const long long limit = std::numeric_limits<long long>::max();
+    long long value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        const int digit = text[at] - '0';
+        if (value > (limit - digit) / 10)
+            return negative ? std::numeric_limits<long long>::min() : limit;
+        value = value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+int ClampToInt(long long value)
+{
+    if (value > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (value < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
 }

@@ -14,6 +14,15 @@ void Split(std::vector<std::string>& pieces, const std::string& text,
 // True when `text` ends with `suffix` (case-sensitive).
 bool EndsWith(const std::string& text, const std::string& suffix);
 
+// The number at the start of `text` read by the C library's atoi rules
+// (leading white space, an optional sign, then digits: "12345abc" gives
+// 12345, no digits give 0), but 64 bits wide and held at the limits of
+// long long instead of overflowing.
+long long LeadingNumber(const std::string& text);
+
+// `value` held within the range of int: progress bars count in 32 bits.
+int ClampToInt(long long value);
+
 // Copies `text` without its leading and trailing C-locale white space into
 // `trimmed` and returns it. Bytes of 0x80 and above are never white space.
 std::string& Trim(const std::string& text, std::string& trimmed);

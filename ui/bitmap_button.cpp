@@ -119,7 +119,10 @@ LRESULT BitmapButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_LBUTTONDOWN:
         if (mb_hover && RequestLeaveNotice(TME_CANCEL | TME_LEAVE))
             mb_hover = false;
-        mb_pressed = true;
+        // BM_CLICK (automation, accessibility tools) sends a press while the
+        // mouse button is up and the pointer may be anywhere: following the
+        // pointer then would clear the pushed state and swallow the click.
+        mb_pressed = MouseButtonHeld();
         break;
     case WM_LBUTTONUP:
         mb_pressed = false;
@@ -152,6 +155,13 @@ bool BitmapButton::RequestLeaveNotice(DWORD flags)
 }
 
 void BitmapButton::Redraw() { InvalidateRect(mh_window, nullptr, TRUE); }
+
+// The state of the left button as of the message being handled; with the
+// buttons swapped, the key state already follows the logical button.
+bool BitmapButton::MouseButtonHeld()
+{
+    return (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+}
 
 bool BitmapButton::PointerOver(POINT screen_point) const
 {

@@ -28,6 +28,7 @@ private:
     bool FollowPointerWhilePressed(bool pointer_over);
     bool PointerOver(POINT screen_point) const;
     bool RequestLeaveNotice(DWORD flags);
+    static bool MouseButtonHeld();
     void Redraw();
     void DeleteBitmaps();
 

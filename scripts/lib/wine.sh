@@ -1,30 +1,102 @@
-# Shared by the test scripts and the demo: scratch Wine prefixes and a virtual
-# display. Never touches the user's own prefix. Source it; needs $root.
+# Shared by the test scripts, the demo and the benchmarks: the architecture
+# that runs, scratch Wine prefixes and a virtual display. Never touches the
+# user's own prefix. Source it; needs $root. It takes TEST_ARCH (i686 or
+# x86_64) when set, and otherwise chooses as arch_choose does.
 
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEARCH=win32
 # No .NET runtime is wanted, and asking for one would open a dialog.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=}
 
-# Creates the template prefix once (kept in out/test across runs; every tier
-# and case works on a fresh copy): a 32-bit prefix with Wine's built-in
-# desktop, since without a window manager captions are invisible and hiding a
-# top-level window stalls Wine for about 2 s.
-wine_template_prefix() { # dir
-    local dir=$1
+wine32_loader=/usr/lib/wine/wine
+wine64_loader=/usr/lib/wine/wine64
+
+# True when 32-bit Wine starts here; otherwise WINE32_FAILURE says why. Some
+# kernels run no 32-bit programs at all ("Exec format error").
+wine32_runs() {
+    WINE32_FAILURE=
+    if [ ! -x "$wine32_loader" ]; then
+        WINE32_FAILURE="32-bit Wine is not installed"
+    elif ! "$wine32_loader" --version </dev/null >/dev/null 2>&1; then
+        WINE32_FAILURE="this machine runs no 32-bit programs"
+    fi
+    [ -z "$WINE32_FAILURE" ]
+}
+
+# Chooses the architecture to run: TEST_ARCH when it is set (a forced i686 on
+# a machine where it cannot run then fails, never passes as x86_64), else
+# i686, the shipped product, where 32-bit Wine runs, else x86_64. Exports
+# TEST_ARCH; ARCH_REASON says why it is not the natural choice (or is empty).
+arch_choose() {
+    ARCH_REASON=
+    case "${TEST_ARCH:-}" in
+    i686 | x86_64) ARCH_REASON="forced by TEST_ARCH" ;;
+    "")
+        if wine32_runs; then
+            TEST_ARCH=i686
+        else
+            TEST_ARCH=x86_64
+            ARCH_REASON=$WINE32_FAILURE
+        fi
+        ;;
+    *)
+        echo "TEST_ARCH must be i686 or x86_64, not '$TEST_ARCH'" >&2
+        return 1
+        ;;
+    esac
+    export TEST_ARCH
+}
+
+# "i686" or "x86_64; why", for the lines that name what ran.
+arch_label() { # arch [reason]
+    echo "$1${2:+; $2}"
+}
+
+# Selects the Wine loader, prefix kind, products and test data of ARCH: the
+# i686 products are in out/, the x86_64 ones in out/x64/. Debian's wine
+# script takes the 32-bit loader whenever wine32 is installed, so each loader
+# is named directly.
+wine_use() { # arch
+    case "$1" in
+    i686)
+        export WINELOADER=$wine32_loader WINEARCH=win32
+        products=$root/out
+        test_data=$root/out/test
+        ;;
+    x86_64)
+        export WINELOADER=$wine64_loader WINEARCH=win64
+        products=$root/out/x64
+        test_data=$root/out/test/x64
+        ;;
+    *)
+        echo "unknown architecture '$1'" >&2
+        return 1
+        ;;
+    esac
+    WINE_ARCH=$1
+}
+
+wine() { "$WINELOADER" "$@"; }
+
+# Creates the template prefix of the chosen architecture once (kept in its
+# test data across runs; every tier and case works on a fresh copy), with
+# Wine's built-in desktop, since without a window manager captions are
+# invisible and hiding a top-level window stalls Wine for about 2 s.
+wine_template_prefix() {
+    local dir=$test_data/prefix-template
     [ -f "$dir/.ready" ] && return 0
     rm -rf "$dir"
     mkdir -p "$(dirname "$dir")"
     (
         export WINEPREFIX=$dir
-        wineboot -i </dev/null >/dev/null 2>&1
+        wine wineboot -i </dev/null >/dev/null 2>&1 || true
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
         # The browser control's home page stays on the machine.
         wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Main' /v 'Start Page' /d about:blank /f \
             </dev/null >/dev/null 2>&1
         wineserver -w
-    )
+        [ -f "$dir/system.reg" ] || { echo "wineboot made no prefix in $dir ($WINELOADER)" >&2; exit 1; }
+    ) || return 1
     # This Wine build does not find fonts-wine's fonts (MS Sans Serif, and
     # Marlett for the caption buttons) by itself; the prefix's font folder is
     # always searched.
@@ -33,10 +105,10 @@ wine_template_prefix() { # dir
 }
 
 # A fresh copy of the template for one tier or case.
-wine_scratch_prefix() { # template dir
-    rm -rf "$2"
-    cp -a "$1" "$2"
-    rm -f "$2/.ready"
+wine_scratch_prefix() { # dir
+    rm -rf "$1"
+    cp -a "$test_data/prefix-template" "$1"
+    rm -f "$1/.ready"
 }
 
 # Starts Wine's background processes with their output discarded: started
@@ -76,3 +148,6 @@ stop_process() { # pid
     fi
     return 0
 }
+
+# The architecture of this run, chosen by whoever sourced this first.
+arch_choose && wine_use "$TEST_ARCH" || return 1

@@ -3,6 +3,8 @@
 # which runs it again isolated (scripts/lib/isolated: the given names resolve
 # to their loopback addresses, nothing else resolves); then a virtual display
 # and a scratch Wine prefix are started, and cleaned up when the case ends.
+# Cases run the programs of TEST_ARCH ($products: out/ for i686, out/x64/ for
+# x86_64), chosen by the machine when unset.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source=../../scripts/lib/wine.sh
@@ -24,8 +26,8 @@ e2e_begin() {
     rm -rf "$work"
     mkdir -p "$work"
 
-    wine_template_prefix "$out/test/prefix-template"
-    wine_scratch_prefix "$out/test/prefix-template" "$work/prefix"
+    wine_template_prefix || e2e_fail "cannot make the $WINE_ARCH Wine prefix"
+    wine_scratch_prefix "$work/prefix"
     export WINEPREFIX=$work/prefix
     trap e2e_end EXIT
     trap "exit 143" TERM INT
@@ -90,7 +92,7 @@ e2e_screenshot() { # name
 }
 
 uidriver() {
-    wine "$out/uidriver.exe" "$@" </dev/null 2>>"$work/uidriver.err"
+    wine "$products/uidriver.exe" "$@" </dev/null 2>>"$work/uidriver.err"
 }
 
 e2e_fail() {
@@ -115,7 +117,7 @@ e2e_begin_site() { # address tls-address
 
 # Builds the demo site (or, with --files N --size B, a bulk one) and serves it.
 site_serve() { # [demo_site.py options]
-    python3 "$root/tools/demo_site.py" "$work/site" "$out" "$@" || e2e_fail "cannot build the site"
+    python3 "$root/tools/demo_site.py" "$work/site" "$products" "$@" || e2e_fail "cannot build the site"
     site_start "$SITE_ADDRESS" "$SITE_TLS_ADDRESS" "$work/site" "$work/nginx" "$out/test/ca" \
         || e2e_fail "cannot start nginx"
 }
@@ -136,7 +138,7 @@ $(site_requests)"
 # Starts the installer as a user would: setup.exe from a Downloads folder.
 installer_start() {
     mkdir -p "$WINEPREFIX/drive_c/Downloads"
-    cp "$out/installer.exe" "$WINEPREFIX/drive_c/Downloads/setup.exe"
+    cp "$products/installer.exe" "$WINEPREFIX/drive_c/Downloads/setup.exe"
     e2e_start "$WINEPREFIX/drive_c/Downloads/setup.exe"
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using Pieces = std::vector<std::string>;
 
 static Pieces SplitOf(const std::string& text, const std::string& delimiter, int max_splits = 0)
@@ -79,4 +81,32 @@ TEST(EndsWith, ComparesTheWholeSuffixCaseSensitively)
     EXPECT_FALSE(EndsWith("readme.7z.txt", ".7z"));
     EXPECT_FALSE(EndsWith("7z", ".7z"));
     EXPECT_TRUE(EndsWith("anything", ""));
+}
+
+TEST(LeadingNumber, ReadsLikeAtoiButSixtyFourBitsWide)
+{
+    EXPECT_EQ(LeadingNumber("12345abc"), 12345);
+    EXPECT_EQ(LeadingNumber(" \t+77"), 77);
+    EXPECT_EQ(LeadingNumber("-5"), -5);
+    EXPECT_EQ(LeadingNumber(""), 0);
+    EXPECT_EQ(LeadingNumber("abc"), 0);
+    EXPECT_EQ(LeadingNumber("- 5"), 0);
+    EXPECT_EQ(LeadingNumber("3000000000"), 3000000000LL);
+    EXPECT_EQ(LeadingNumber("000000000000000000000000000000000000042"), 42);
+}
+
+TEST(LeadingNumber, HoldsAtTheLimitsInsteadOfOverflowing)
+{
+    EXPECT_EQ(LeadingNumber("9223372036854775807"), std::numeric_limits<long long>::max());
+    EXPECT_EQ(LeadingNumber("9223372036854775808"), std::numeric_limits<long long>::max());
+    EXPECT_EQ(LeadingNumber("99999999999999999999999"), std::numeric_limits<long long>::max());
+    EXPECT_EQ(LeadingNumber("-99999999999999999999999"), std::numeric_limits<long long>::min());
+}
+
+TEST(ClampToInt, HoldsBarPositionsWithinInt)
+{
+    EXPECT_EQ(ClampToInt(3000000000LL / 1024), 2929687);
+    EXPECT_EQ(ClampToInt(1LL << 45), std::numeric_limits<int>::max());
+    EXPECT_EQ(ClampToInt(-(1LL << 45)), std::numeric_limits<int>::min());
+    EXPECT_EQ(ClampToInt(-1), -1);
 }

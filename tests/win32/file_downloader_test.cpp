@@ -126,6 +126,19 @@ TEST(FileDownloader, ContentLengthIsReadLikeAtoi)
     EXPECT_EQ(downloader.GetContentLength(), 77);
     downloader.OpenConnection("/length/12345abc");
     EXPECT_EQ(downloader.GetContentLength(), 12345);
+    // Above 2 GiB, and longer than any small buffer.
+    downloader.OpenConnection("/length/5000000000");
+    EXPECT_EQ(downloader.GetContentLength(), 5000000000LL);
+    downloader.OpenConnection("/length/000000000000000000000000000000000000000042");
+    EXPECT_EQ(downloader.GetContentLength(), 42);
+}
+
+TEST(FileDownloader, BodyBelowALengthAboveTwoGigabytesIsCutShort)
+{
+    RecordingListener listener;
+    Fetch(listener, "/length/3000000000");
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
+    EXPECT_EQ(listener.error, DownloaderListener::kErrorBodyCutShort);
 }
 
 TEST(FileDownloader, ErrorStatusesEndInErrorWithoutDeliveringThePage)

@@ -4,7 +4,7 @@
 source "$(dirname "$0")/../lib.sh"
 e2e_begin "127.0.0.2 bench.karvelo.example"
 
-e2e_start "$out/tools/test_window.exe" "Bench Window"
+e2e_start "$products/tools/test_window.exe" "Bench Window"
 uidriver wait "Bench Window" 30 100 || e2e_fail "the window did not appear"
 e2e_expect_eq "$(uidriver text "Bench Window")" "Bench Window" "caption"
 e2e_expect_eq "$(uidriver text "Bench Window" 100)" "ready" "static text"

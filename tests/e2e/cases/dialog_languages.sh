@@ -5,7 +5,7 @@ source "$(dirname "$0")/../lib.sh"
 e2e_begin
 
 caption="Casino Installation"
-e2e_start "$out/tools/dialog_harness.exe" languages
+e2e_start "$products/tools/dialog_harness.exe" languages
 uidriver wait "$caption" 30 1018 || e2e_fail "the dialog did not appear"
 e2e_wait_for 1 10 visible "$caption" 1004
 e2e_expect_eq "$(uidriver visible "$caption" 1014)" 1 "banner on the language screen"

@@ -4,7 +4,7 @@ source "$(dirname "$0")/../lib.sh"
 e2e_begin
 
 caption=QuendaDownloader
-e2e_start "$out/tools/dialog_harness.exe" idle
+e2e_start "$products/tools/dialog_harness.exe" idle
 uidriver wait "$caption" 30 1018 || e2e_fail "the dialog did not appear"
 sleep 0.5
 

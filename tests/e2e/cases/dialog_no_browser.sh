@@ -5,7 +5,7 @@ source "$(dirname "$0")/../lib.sh"
 e2e_begin
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;ieframe="
 
-e2e_start "$out/tools/dialog_harness.exe" progress about:blank about:blank
+e2e_start "$products/tools/dialog_harness.exe" progress about:blank about:blank
 uidriver wait "Casino Installation" 30 1018 || e2e_fail "the dialog did not appear"
 uidriver press "Casino Installation" 1004
 caption="Harness Casino Installation"

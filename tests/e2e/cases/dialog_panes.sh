@@ -7,7 +7,7 @@ fixture_start 127.0.0.6 || e2e_fail "no fixture server"
 
 skin="http://skins.karvelo.example/skins/blue/index.asp?lang=0&did=5279"
 report="http://skins.karvelo.example/players_downloads.asp?distId=5279&dlAction=1"
-e2e_start "$out/tools/dialog_harness.exe" progress "$skin" "$report"
+e2e_start "$products/tools/dialog_harness.exe" progress "$skin" "$report"
 uidriver wait "Casino Installation" 30 1018 || e2e_fail "the dialog did not appear"
 uidriver press "Casino Installation" 1004
 caption="Harness Casino Installation"

@@ -10,8 +10,8 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;wininet,comctl32=n,b"
 
 downloads=$WINEPREFIX/drive_c/Downloads
 mkdir -p "$downloads"
-cp "$out/tools/planted_dll.dll" "$downloads/wininet.dll"
-cp "$out/tools/planted_dll.dll" "$downloads/comctl32.dll"
+cp "$products/tools/planted_dll.dll" "$downloads/wininet.dll"
+cp "$products/tools/planted_dll.dll" "$downloads/comctl32.dll"
 installer_start
 installer_choose_english
 e2e_wait_exit 90
@@ -20,7 +20,7 @@ planted=$(ls "$WINEPREFIX/drive_c" | grep -i '^planted-' || true)
 e2e_expect_eq "$planted" "" "planted DLLs loaded by the installer"
 uidriver close "Karvelo Casino"
 
-cp "$out/tools/bench_downloader.exe" "$downloads/"
+cp "$products/tools/bench_downloader.exe" "$downloads/"
 # It cannot start with the planted DLL (no exports) and may hang in an error box.
 timeout -k 2 8 wine "$downloads/bench_downloader.exe" files.karvelo.example /Extract.dll 'C:\x.bin' 1 </dev/null >/dev/null 2>&1 || true
 ls "$WINEPREFIX/drive_c" | grep -qi '^planted-wininet' || e2e_fail "the trap did not catch an importing program"

@@ -10,7 +10,7 @@ BRAND_NAME=Busy Casino
 SERVER_ADDR=files.karvelo.example
 URL_1=/file/one.bin
 '
-e2e_start "$out/tools/test_window.exe" "Busy Casino"
+e2e_start "$products/tools/test_window.exe" "Busy Casino"
 client_pid=$PROGRAM_PID
 uidriver wait "Busy Casino" 30 || e2e_fail "the stand-in client did not start"
 

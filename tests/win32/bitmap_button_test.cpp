@@ -1,0 +1,141 @@
+// The flag buttons must click like standard buttons: once for BM_CLICK
+// (what automation and accessibility tools send), once for a press and
+// release on the button, never for a press dragged off before the release.
+#include "app/app_module.h"
+#include "ui/installer_dialog.h"
+#include "ui/resource_ids.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace {
+
+int g_clicks = 0;
+
+// Counts the click commands that the English flag sends to its dialog.
+LRESULT CALLBACK CountClicks(int code, WPARAM wparam, LPARAM lparam)
+{
+    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lparam);
+    if (code == HC_ACTION && sent->message == WM_COMMAND && LOWORD(sent->wParam) == IDC_LANG_EN
+        && HIWORD(sent->wParam) == BN_CLICKED)
+        ++g_clicks;
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+void Pump(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        Sleep(10);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+void SendMouse(DWORD flags, POINT at = {})
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_MOVE) {
+        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
+        input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    SendInput(1, &input, sizeof input);
+    Pump(150);
+}
+
+class LanguageButtonClicks : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_module.Init(GetModuleHandleA(nullptr));
+        mh_window = m_dialog.Create();
+        ASSERT_NE(mh_window, nullptr);
+        ShowWindow(mh_window, SW_SHOW);
+        SetForegroundWindow(mh_window);
+        SendMessageA(mh_window, WM_SHOW_LANGUAGES, 1, 0);
+        mh_button = GetDlgItem(mh_window, IDC_LANG_EN);
+        mh_hook = SetWindowsHookExA(WH_CALLWNDPROC, CountClicks, nullptr, GetCurrentThreadId());
+        ASSERT_NE(mh_hook, nullptr);
+        Pump(200);
+        g_clicks = 0;
+    }
+
+    void TearDown() override
+    {
+        UnhookWindowsHookEx(mh_hook);
+        DestroyWindow(mh_window);
+        Pump(50);
+    }
+
+    POINT ButtonCentre() const
+    {
+        RECT rect;
+        GetWindowRect(mh_button, &rect);
+        return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
+
+    POINT FarFromTheButton() const
+    {
+        RECT rect;
+        GetWindowRect(mh_button, &rect);
+        return POINT{rect.left + 5, rect.bottom + 60};
+    }
+
+    InstallerDialog m_dialog;
+    HWND mh_window = nullptr;
+    HWND mh_button = nullptr;
+    HHOOK mh_hook = nullptr;
+};
+
+} // namespace
+
+TEST_F(LanguageButtonClicks, BmClickClicksOnceWhereverThePointerIs)
+{
+    SetCursorPos(FarFromTheButton().x, FarFromTheButton().y);
+    Pump(100);
+    SendMessageA(mh_button, BM_CLICK, 0, 0);
+    Pump(100);
+    EXPECT_EQ(g_clicks, 1);
+
+    SetCursorPos(ButtonCentre().x, ButtonCentre().y);
+    Pump(100);
+    SendMessageA(mh_button, BM_CLICK, 0, 0);
+    Pump(100);
+    EXPECT_EQ(g_clicks, 2);
+}
+
+// The system's classic button paints an owner-drawn button at once when its
+// state changes, between the press and the release that BM_CLICK sends.
+TEST_F(LanguageButtonClicks, SynthesizedPressSurvivesARepaintBeforeItsRelease)
+{
+    SetCursorPos(FarFromTheButton().x, FarFromTheButton().y);
+    Pump(100);
+    SendMessageA(mh_button, WM_LBUTTONDOWN, 0, 0);
+    RedrawWindow(mh_button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    SendMessageA(mh_button, WM_LBUTTONUP, 0, 0);
+    Pump(100);
+    EXPECT_EQ(g_clicks, 1);
+}
+
+TEST_F(LanguageButtonClicks, MousePressClicksOnReleaseOverTheButtonOnly)
+{
+    SendMouse(MOUSEEVENTF_MOVE, ButtonCentre());
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(g_clicks, 1) << "a press and release on the button";
+    // A second press soon after would be a double click.
+    Pump(GetDoubleClickTime() + 100);
+
+    SendMouse(MOUSEEVENTF_MOVE, ButtonCentre());
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_TRUE(SendMessageA(mh_button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    SendMouse(MOUSEEVENTF_MOVE, FarFromTheButton());
+    EXPECT_FALSE(SendMessageA(mh_button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(g_clicks, 1) << "a press dragged off the button";
+}
+
