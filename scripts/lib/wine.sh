@@ -46,6 +46,15 @@ arch_choose() {
     export TEST_ARCH
 }
 
+# One line for the demo and the benchmarks: which build runs, and why.
+arch_announce() { # who
+    if [ "$TEST_ARCH" = i686 ]; then
+        echo "$1: running the i686 build, the shipped product${ARCH_REASON:+ ($ARCH_REASON)}"
+    else
+        echo "$1: running the x86_64 test build under 64-bit Wine (${ARCH_REASON})"
+    fi
+}
+
 # "i686" or "x86_64; why", for the lines that name what ran.
 arch_label() { # arch [reason]
     echo "$1${2:+; $2}"
