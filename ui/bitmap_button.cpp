@@ -119,14 +119,20 @@ LRESULT BitmapButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_LBUTTONDOWN:
         if (mb_hover && RequestLeaveNotice(TME_CANCEL | TME_LEAVE))
             mb_hover = false;
-        // BM_CLICK (automation, accessibility tools) sends a press while the
-        // mouse button is up and the pointer may be anywhere: following the
-        // pointer then would clear the pushed state and swallow the click.
-        mb_pressed = MouseButtonHeld();
+        mb_pressed = !mb_clicking;
         break;
     case WM_LBUTTONUP:
         mb_pressed = false;
         break;
+    case BM_CLICK: {
+        // BM_CLICK (automation, accessibility tools) presses and releases
+        // through the control while the pointer may be anywhere: following
+        // the pointer then would clear the pushed state and lose the click.
+        mb_clicking = true;
+        const LRESULT result = CallControl(message, wparam, lparam);
+        mb_clicking = false;
+        return result;
+    }
     case WM_MOUSEMOVE:
         return TrackPointer(lparam);
     case WM_MOUSELEAVE:
@@ -155,13 +161,6 @@ bool BitmapButton::RequestLeaveNotice(DWORD flags)
 }
 
 void BitmapButton::Redraw() { InvalidateRect(mh_window, nullptr, TRUE); }
-
-// The state of the left button as of the message being handled; with the
-// buttons swapped, the key state already follows the logical button.
-bool BitmapButton::MouseButtonHeld()
-{
-    return (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
-}
 
 bool BitmapButton::PointerOver(POINT screen_point) const
 {

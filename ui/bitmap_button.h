@@ -28,7 +28,6 @@ private:
     bool FollowPointerWhilePressed(bool pointer_over);
     bool PointerOver(POINT screen_point) const;
     bool RequestLeaveNotice(DWORD flags);
-    static bool MouseButtonHeld();
     void Redraw();
     void DeleteBitmaps();
 
@@ -39,4 +38,6 @@ private:
     HBITMAP mh_hover = nullptr;
     bool mb_hover = false;
     bool mb_pressed = false;
+    // True while the control carries out a BM_CLICK.
+    bool mb_clicking = false;
 };

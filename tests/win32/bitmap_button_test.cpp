@@ -11,14 +11,18 @@
 namespace {
 
 int g_clicks = 0;
+bool g_repaint_before_release = false;
 
-// Counts the click commands that the English flag sends to its dialog.
-LRESULT CALLBACK CountClicks(int code, WPARAM wparam, LPARAM lparam)
+// Counts the click commands that the English flag sends to its dialog and,
+// when asked, repaints the button just before it handles a release.
+LRESULT CALLBACK WatchButton(int code, WPARAM wparam, LPARAM lparam)
 {
     const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lparam);
     if (code == HC_ACTION && sent->message == WM_COMMAND && LOWORD(sent->wParam) == IDC_LANG_EN
         && HIWORD(sent->wParam) == BN_CLICKED)
         ++g_clicks;
+    if (code == HC_ACTION && sent->message == WM_LBUTTONUP && g_repaint_before_release)
+        RedrawWindow(sent->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
@@ -33,18 +37,43 @@ void Pump(DWORD milliseconds)
     } while (GetTickCount() - start < milliseconds);
 }
 
-void SendMouse(DWORD flags, POINT at = {})
+// Pumps until `done` holds or two seconds have passed: input takes its
+// time to arrive when the machine is busy.
+template <typename Condition>
+bool PumpUntil(Condition done)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > 2000)
+            return false;
+        Pump(10);
+    }
+    return true;
+}
+
+void MoveMouse(POINT to)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_MOVE) {
-        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
-        input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    }
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = MulDiv(to.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     SendInput(1, &input, sizeof input);
-    Pump(150);
+    POINT at = {};
+    ASSERT_TRUE(PumpUntil([&] { return GetCursorPos(&at) && at.x == to.x && at.y == to.y; }));
+    Pump(50);
+}
+
+// Presses or releases the left button; the button takes the capture on the
+// press and gives it back on the release.
+void PressMouse(bool down, HWND button)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+    ASSERT_TRUE(PumpUntil([&] { return (GetCapture() == button) == down; }));
+    Pump(50);
 }
 
 class LanguageButtonClicks : public ::testing::Test {
@@ -58,10 +87,11 @@ protected:
         SetForegroundWindow(mh_window);
         SendMessageA(mh_window, WM_SHOW_LANGUAGES, 1, 0);
         mh_button = GetDlgItem(mh_window, IDC_LANG_EN);
-        mh_hook = SetWindowsHookExA(WH_CALLWNDPROC, CountClicks, nullptr, GetCurrentThreadId());
+        mh_hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchButton, nullptr, GetCurrentThreadId());
         ASSERT_NE(mh_hook, nullptr);
         Pump(200);
         g_clicks = 0;
+        g_repaint_before_release = false;
     }
 
     void TearDown() override
@@ -109,33 +139,31 @@ TEST_F(LanguageButtonClicks, BmClickClicksOnceWhereverThePointerIs)
 }
 
 // The system's classic button paints an owner-drawn button at once when its
-// state changes, between the press and the release that BM_CLICK sends.
-TEST_F(LanguageButtonClicks, SynthesizedPressSurvivesARepaintBeforeItsRelease)
+// state changes, between the press and the release that BM_CLICK makes.
+TEST_F(LanguageButtonClicks, BmClickSurvivesARepaintBeforeTheRelease)
 {
     SetCursorPos(FarFromTheButton().x, FarFromTheButton().y);
     Pump(100);
-    SendMessageA(mh_button, WM_LBUTTONDOWN, 0, 0);
-    RedrawWindow(mh_button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    SendMessageA(mh_button, WM_LBUTTONUP, 0, 0);
+    g_repaint_before_release = true;
+    SendMessageA(mh_button, BM_CLICK, 0, 0);
     Pump(100);
     EXPECT_EQ(g_clicks, 1);
 }
 
 TEST_F(LanguageButtonClicks, MousePressClicksOnReleaseOverTheButtonOnly)
 {
-    SendMouse(MOUSEEVENTF_MOVE, ButtonCentre());
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    MoveMouse(ButtonCentre());
+    PressMouse(true, mh_button);
+    PressMouse(false, mh_button);
     EXPECT_EQ(g_clicks, 1) << "a press and release on the button";
     // A second press soon after would be a double click.
     Pump(GetDoubleClickTime() + 100);
 
-    SendMouse(MOUSEEVENTF_MOVE, ButtonCentre());
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    MoveMouse(ButtonCentre());
+    PressMouse(true, mh_button);
     EXPECT_TRUE(SendMessageA(mh_button, BM_GETSTATE, 0, 0) & BST_PUSHED);
-    SendMouse(MOUSEEVENTF_MOVE, FarFromTheButton());
+    MoveMouse(FarFromTheButton());
     EXPECT_FALSE(SendMessageA(mh_button, BM_GETSTATE, 0, 0) & BST_PUSHED);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    PressMouse(false, mh_button);
     EXPECT_EQ(g_clicks, 1) << "a press dragged off the button";
 }
-
