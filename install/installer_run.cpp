@@ -8,6 +8,7 @@
 #include "install/addresses.h"
 #include "install/debug_message.h"
 #include "install/ini_file_listener.h"
+#include "install/manifest_rules.h"
 #include "install/resource_entry.h"
 #include "install/resource_file_listener.h"
 #include "install/window_channel.h"
@@ -34,7 +35,6 @@
 namespace {
 
 const char kSettingsKey[] = "InstallKVO";
-const char kDefaultBrand[] = "Karvelo Casino";
 const int kAttemptsPerFile = 5;
 // After the launch: at least this pause, and at most the longer one while
 // the end report is still loading.
@@ -80,12 +80,6 @@ bool FetchManifest(const std::string& host, const std::string& target)
     return listener.Finished();
 }
 
-std::string BrandName(const IniFile& manifest)
-{
-    const std::string brand = manifest.GetValue("GENERAL", "BRAND_NAME");
-    return brand.empty() ? kDefaultBrand : brand;
-}
-
 std::string SkinPage(const IniFile& manifest)
 {
     return SkinPageAddress(manifest.GetValue("GENERAL", "SKIN_URL"), manifest.GetValue("GENERAL", "SERVER_NAME"),
@@ -127,8 +121,7 @@ bool FetchResource(const ListedFile& file, const std::string& host, int& ordinal
 }
 
 // Every URL_ entry, one after the other, each with up to five attempts.
-// False when the run must stop (five failures, or an entry outside the
-// install folder).
+// False when the run must stop after five failures.
 bool FetchResources(const IniFile& manifest)
 {
     std::vector<std::string> keys, values;
@@ -140,10 +133,6 @@ bool FetchResources(const IniFile& manifest)
     for (size_t i = 0; i < keys.size(); ++i) {
         if (!IsResourceKey(keys[i]) || !ParseResourceEntry(keys[i], values[i], file.entry))
             continue;
-        if (!IsContainedResource(file.entry)) {
-            ShowMessage("Unsafe path in manifest: " + values[i]);
-            return false;
-        }
         file.value = values[i];
         files.push_back(file);
     }
@@ -203,13 +192,14 @@ void Installer::Run()
     if (!FetchManifest(host, target))
         return;
 
-    // The brand becomes a folder under Program Files: nothing may be
-    // written for a name that would land elsewhere.
-    const std::string brand = BrandName(m_manifest);
-    if (!IsSafeFolderName(brand)) {
-        ShowMessage("Unsafe brand name in manifest: " + brand);
+    // A manifest that breaks a rule is refused before anything is sent or
+    // written: no report, no registry value, no folder.
+    const std::string refusal = ManifestRefusal(m_manifest);
+    if (!refusal.empty()) {
+        ShowMessage(refusal);
         return;
     }
+    const std::string brand = InstallBrandName(m_manifest);
 
     const std::string manifest_brand = m_manifest.GetValue("GENERAL", "BRAND_NAME");
     {
