@@ -5,6 +5,7 @@
 #include "store/installer.h"
 
 #include "base/owner_window.h"
+#include "base/process_exit.h"
 #include "install/addresses.h"
 #include "install/debug_message.h"
 #include "install/ini_file_listener.h"
@@ -22,7 +23,6 @@
 
 #include <shellapi.h>
 
-#include <cstdlib>
 #include <vector>
 
 #ifndef INSTALLER_SERVER
@@ -160,12 +160,15 @@ void LaunchClient(const std::string& install_dir)
     DebugMessage(kDebugLevel2, "Exec: " + client);
     Sleep(kLaunchPauseMs);
     g_dialog->WaitForReportPage(kLongestReportWaitMs - kLaunchPauseMs);
-    std::exit(0);
+    EndProcessNow(0);
 }
+
+// The failure log has its line; the user learns why the run stopped.
+void ShowOutOfMemory() { ShowMessage("Not enough memory to continue the installation."); }
 
 } // namespace
 
-void Installer::Start() { BeginThread(RunInstaller, this); }
+void Installer::Start() { BeginThread(RunInstaller, this, ShowOutOfMemory); }
 
 bool Installer::Report(int action)
 {

@@ -3,6 +3,7 @@
 #include "app/app_module.h"
 #include "app/message_pump.h"
 #include "base/owner_window.h"
+#include "base/process_exit.h"
 #include "services/language_table.h"
 #include "store/installer.h"
 #include "store/run_values.h"
@@ -245,7 +246,7 @@ void InstallerDialog::ConfirmCancel()
     if (answer == IDNO) {
         DestroyWindow(mh_window);
         // At once: the worker is stopped wherever it is.
-        ExitProcess(0);
+        EndProcessNow(0);
     }
     ShowWindow(mh_window, SW_SHOWMINIMIZED);
 }
