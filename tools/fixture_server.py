@@ -14,7 +14,8 @@
   /file/NAME           a file from --files (404 when missing)
   /flaky/N/NAME        503 for the first N requests of this path, then /file/NAME
   .../ClientResourcesManager.asp
-                       the file --manifest (404 when none is given)
+                       the file --manifest (404 when none is given), after
+                       --manifest-delay seconds
   /players_downloads.asp
                        a small page, after --report-delay seconds (a list
                        such as 3,6 delays the first answer 3 s, every later
@@ -150,6 +151,7 @@ class Handler(socketserver.BaseRequestHandler):
         self.send("200 OK", body, self.sized(len(body)))
 
     def route_manifest(self, p):
+        time.sleep(self.server.manifest_delay)
         if not self.server.manifest or not os.path.isfile(self.server.manifest):
             self.route_status(["status", "404"])
             return
@@ -194,6 +196,7 @@ def main():
     parser.add_argument("--files", default="")
     parser.add_argument("--manifest", default="")
     parser.add_argument("--report-delay", default="0")
+    parser.add_argument("--manifest-delay", type=float, default=0)
     parser.add_argument("--tls-cert", default="")
     parser.add_argument("--tls-key", default="")
     parser.add_argument("--ready", required=True)
@@ -201,6 +204,7 @@ def main():
     server = Server((args.address, args.port), Handler)
     server.files = args.files
     server.manifest = args.manifest
+    server.manifest_delay = args.manifest_delay
     server.report_delays = [float(d) for d in args.report_delay.split(",")]
     if args.tls_cert:
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)

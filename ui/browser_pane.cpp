@@ -118,6 +118,17 @@ HRESULT BrowserPane::Create(HWND parent, const RECT& rect)
     return S_OK;
 }
 
+void BrowserPane::Resize(const RECT& rect)
+{
+    if (!mh_window)
+        return;
+    MoveWindow(mh_window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    RECT client;
+    GetClientRect(mh_window, &client);
+    if (mp_in_place_object)
+        mp_in_place_object->SetObjectRects(&client, &client);
+}
+
 void BrowserPane::Navigate(const char* address)
 {
     if (!mp_browser)

@@ -92,8 +92,13 @@ INT_PTR CALLBACK InstallerDialog::DialogProc(HWND window, UINT message, WPARAM w
         dialog->Initialize(window);
         return TRUE;
     }
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY) {
         dialog->mh_window = nullptr;
+        // A box shown later has no owner and still waits for the user; a
+        // destroyed owner would make it fail at once.
+        if (g_dialog_window == window)
+            g_dialog_window = nullptr;
+    }
 
     LRESULT result = 0;
     if (!dialog->HandleMessage(message, wparam, lparam, result))
@@ -124,6 +129,12 @@ bool InstallerDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, 
     case WM_LOAD_HIDDEN_PAGE:
         LoadHiddenPage();
         return true;
+    case WM_SIZE:
+        // A page that arrived while the window was minimised got an empty
+        // area: it takes its place once the window has a size again.
+        if (wparam != SIZE_MINIMIZED && mp_skin_pane)
+            mp_skin_pane->Resize(SkinPageArea());
+        break;
     }
     return Reflect(message, wparam, lparam, result);
 }
@@ -251,18 +262,23 @@ void InstallerDialog::ConfirmCancel()
     ShowWindow(mh_window, SW_SHOWMINIMIZED);
 }
 
-void InstallerDialog::ShowSkinPage()
+RECT InstallerDialog::SkinPageArea() const
 {
     RECT area;
     GetClientRect(mh_window, &area);
     area.left += 1;
     area.top += 1;
-    area.right -= 1;
-    area.bottom -= kProgressAreaHeight;
+    area.right = std::max(area.left, area.right - 1);
+    area.bottom = std::max(area.top, area.bottom - kProgressAreaHeight);
+    return area;
+}
+
+void InstallerDialog::ShowSkinPage()
+{
     mp_skin_pane = new BrowserPane;
     // Held for the rest of the process, like the window it fills.
     mp_skin_pane->AddRef();
-    mp_skin_pane->Create(mh_window, area);
+    mp_skin_pane->Create(mh_window, SkinPageArea());
     mp_skin_pane->Navigate(ms_skin_page_url.c_str());
 }
 

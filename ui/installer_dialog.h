@@ -47,6 +47,7 @@ private:
     void ChooseLanguage(int id);
     void ConfirmCancel();
     void ShowSkinPage();
+    RECT SkinPageArea() const;
     void LoadHiddenPage();
     void ShowLanguages(bool show);
     bool Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);

@@ -185,11 +185,12 @@ e2e_begin_fixture() { # address
     e2e_begin "$1 dl.karvelo.example" "$1 files.karvelo.example"
 }
 
-# Serves MANIFEST (text) and the files of $work/fixture/files.
-fixture_site() { # manifest-text
+# Serves MANIFEST (text) and the files of $work/fixture/files; further
+# options go to tools/fixture_server.py.
+fixture_site() { # manifest-text [options...]
     mkdir -p "$work/fixture/files"
     printf '%s' "$1" >"$work/fixture/manifest.ini"
-    fixture_start "$FIXTURE_ADDRESS" "$work/fixture/files" "$work/fixture/manifest.ini" \
+    fixture_start "$FIXTURE_ADDRESS" "$work/fixture/files" "$work/fixture/manifest.ini" "${@:2}" \
         || e2e_fail "no fixture server"
 }
 

@@ -1,4 +1,5 @@
 #include "app/app_module.h"
+#include "base/owner_window.h"
 #include "ui/installer_dialog.h"
 #include "ui/resource_ids.h"
 
@@ -20,7 +21,7 @@ bool QuitRequested()
 
 } // namespace
 
-TEST(InstallerDialog, HiddenPaneIsFreedOnceAndPanesEndTheLoopWithTheWindow)
+TEST(InstallerDialog, HiddenPaneIsFreedOnceAndPanesEndTheLoopWithTheWindowThatOwnsNoBoxAfterwards)
 {
     g_module.Init(GetModuleHandleA(nullptr));
     InstallerDialog* dialog = new InstallerDialog;
@@ -31,9 +32,11 @@ TEST(InstallerDialog, HiddenPaneIsFreedOnceAndPanesEndTheLoopWithTheWindow)
     SendMessageA(window, WM_LOAD_HIDDEN_PAGE, 0, 0);
     EXPECT_FALSE(QuitRequested());
 
+    EXPECT_EQ(g_dialog_window, window);
     DestroyWindow(window);
     EXPECT_TRUE(QuitRequested());
     EXPECT_EQ(dialog->Window(), nullptr);
+    EXPECT_EQ(g_dialog_window, nullptr);
     delete dialog;
 }
 
