@@ -175,9 +175,7 @@ bool Installer::Report(int action)
     const std::string address = ReportAddress(INSTALLER_REPORT_HOST, did, action);
     if (address.empty())
         return false;
-    g_dialog->ExpectReportPage();
-    g_dialog->ms_report_url = address;
-    g_dialog->PostApplicationMessage(WM_LOAD_HIDDEN_PAGE, 0);
+    g_dialog->LoadReportPage(address);
     return true;
 }
 

@@ -19,7 +19,7 @@
   /players_downloads.asp
                        a small page, after --report-delay seconds (a list
                        such as 3,6 delays the first answer 3 s, every later
-                       one 6 s)
+                       one 6 s); prints when it has answered
 
 With --tls-cert and --tls-key it speaks HTTPS (use --port 443).
   /_log                the raw heads of every earlier request, oldest first
@@ -167,6 +167,7 @@ class Handler(socketserver.BaseRequestHandler):
         time.sleep(delays[min(count, len(delays) - 1)])
         page = b"<html><body>counted</body></html>"
         self.send("200 OK", page, [f"Content-Length: {len(page)}", "Content-Type: text/html"])
+        print(f"answered report {count + 1} at {time.time():.3f}", flush=True)
 
     def route_flaky(self, p):
         key = "/".join(p)

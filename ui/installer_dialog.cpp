@@ -3,7 +3,9 @@
 #include "app/app_module.h"
 #include "app/message_pump.h"
 #include "base/owner_window.h"
+#include "base/diagnostics.h"
 #include "base/process_exit.h"
+#include "install/addresses.h"
 #include "services/language_table.h"
 #include "store/installer.h"
 #include "store/run_values.h"
@@ -71,8 +73,8 @@ bool ReturnsResultDirectly(UINT message)
 
 InstallerDialog::~InstallerDialog()
 {
-    if (mp_hidden_pane)
-        mp_hidden_pane->Release();
+    for (BrowserPane* pane : m_report_panes)
+        pane->Release();
 }
 
 HWND InstallerDialog::Create()
@@ -121,13 +123,13 @@ bool InstallerDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, 
         ShowSkinPage();
         return true;
     case WM_OPEN_TARGET:
-        ShellExecuteA(mh_window, "open", ms_skin_page_url.c_str(), nullptr, nullptr, SW_SHOW);
+        OpenTarget();
         return true;
     case WM_SHOW_LANGUAGES:
         ShowLanguages(wparam != 0);
         return true;
     case WM_LOAD_HIDDEN_PAGE:
-        LoadHiddenPage();
+        LoadHiddenPage(TakeReportAddress(lparam));
         return true;
     case WM_SIZE:
         // A page that arrived while the window was minimised got an empty
@@ -161,7 +163,6 @@ void InstallerDialog::Initialize(HWND window)
 {
     mh_window = window;
     g_dialog_window = window;
-    mp_hidden_pane = nullptr;
     mb_language_chosen = false;
 
     RECT banner, outer, client;
@@ -279,22 +280,50 @@ void InstallerDialog::ShowSkinPage()
     // Held for the rest of the process, like the window it fills.
     mp_skin_pane->AddRef();
     mp_skin_pane->Create(mh_window, SkinPageArea());
-    mp_skin_pane->Navigate(ms_skin_page_url.c_str());
+    // Any other scheme could make the control connect over SMB and hand out
+    // the user's credentials: the pane stays blank.
+    if (IsWebAddress(ms_skin_page_url))
+        mp_skin_pane->Navigate(ms_skin_page_url.c_str());
+    else
+        Diagnostic("Skin page not shown, its address is not http or https: %s\n", ms_skin_page_url.c_str());
 }
 
-void InstallerDialog::LoadHiddenPage()
+void InstallerDialog::OpenTarget()
 {
-    if (!mp_hidden_pane) {
-        mp_hidden_pane = new BrowserPane;
-        mp_hidden_pane->AddRef();
+    if (IsWebAddress(ms_skin_page_url))
+        ShellExecuteA(mh_window, "open", ms_skin_page_url.c_str(), nullptr, nullptr, SW_SHOW);
+    else
+        Diagnostic("Target not opened, its address is not http or https: %s\n", ms_skin_page_url.c_str());
+}
+
+void InstallerDialog::LoadHiddenPage(const std::string& address)
+{
+    m_pending_reports.push_back(address);
+    if (!mb_report_loading)
+        LoadNextReport();
+}
+
+// Each report in a pane of its own, watched from before its navigation
+// begins. The worker waits until the last report has settled before the
+// process ends; a pane that cannot tell when its page is done lets the next
+// one go at once.
+void InstallerDialog::LoadNextReport()
+{
+    mb_report_loading = false;
+    while (!m_pending_reports.empty()) {
+        const std::string address = m_pending_reports.front();
+        m_pending_reports.pop_front();
+        BrowserPane* pane = new BrowserPane;
+        pane->AddRef();
+        m_report_panes.push_back(pane);
+        const RECT nowhere = {1, 1, 1, 1};
+        pane->Create(mh_window, nowhere);
+        mb_report_loading = pane->WatchNavigation([this] { LoadNextReport(); });
+        pane->Navigate(address.c_str());
+        if (mb_report_loading)
+            return;
     }
-    const RECT nowhere = {1, 1, 1, 1};
-    mp_hidden_pane->Create(mh_window, nowhere);
-    // The worker waits for the report before the process ends; a pane that
-    // cannot tell when the page is done lets it go at once.
-    if (!mp_hidden_pane->WatchNavigation([this] { ReportPageSettled(); }))
-        ReportPageSettled();
-    mp_hidden_pane->Navigate(ms_report_url.c_str());
+    ReportPageSettled();
 }
 
 bool InstallerDialog::PreviewMessage(MSG& message)
