@@ -6,9 +6,14 @@
 // Paths are narrow texts in the system code page; entry names are written with
 // the wide file functions, so any name in the archive survives. Returns 0 on
 // success; otherwise non-zero with a message of at most 399 characters.
-// Entries that would land outside the destination (absolute paths, drive
-// letters, "..") are refused, and a file is only ever visible under its final
+// Nothing is written for an archive that breaks a rule: an entry that would
+// land outside the destination (absolute paths, drive letters, "..") or on a
+// device (a piece named CON, COM1 and the like, or ending in a dot or a
+// blank), more than 100,000 entries, a solid block above 512 MiB (the decoder
+// holds a whole block in memory), or more unpacked bytes than the
+// destination's disk has free. A file is only ever visible under its final
 // name once it has been written completely.
+#include "base/device_name.h"
 #include "base/unique_handle.h"
 
 #include <windows.h>
@@ -26,6 +31,8 @@ extern "C" {
 namespace {
 
 const size_t kErrorTextSize = 400;
+const UInt32 kMostEntries = 100000;
+const UInt64 kLargestBlock = UInt64(512) << 20;
 const size_t kInputBufferSize = size_t(1) << 18;
 const DWORD kWriteChunk = 1 << 20;
 const DWORD kKeptAttributes =
@@ -103,6 +110,18 @@ public:
     }
 
     UInt32 Count() const { return m_db.NumFiles; }
+    UInt64 Size(UInt32 index) const { return SzArEx_GetFileSize(&m_db, index); }
+
+    // The unpacked size of the largest solid block.
+    UInt64 LargestBlock() const
+    {
+        UInt64 largest = 0;
+        for (UInt32 block = 0; block < m_db.db.NumFolders; ++block) {
+            const UInt64 size = SzAr_GetFolderUnpackSize(&m_db.db, block);
+            largest = size > largest ? size : largest;
+        }
+        return largest;
+    }
     bool IsDirectory(UInt32 index) const { return SzArEx_IsDir(&m_db, index); }
 
     std::wstring Name(UInt32 index) const
@@ -151,6 +170,23 @@ bool IsDirectory(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Free bytes for the caller on the disk of `path`, asked of the nearest folder
+// that exists: the destination may not have been created yet.
+bool FreeSpace(std::wstring path, UInt64& free_bytes)
+{
+    for (;;) {
+        ULARGE_INTEGER available;
+        if (GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) {
+            free_bytes = available.QuadPart;
+            return true;
+        }
+        const size_t separator = path.find_last_of(L'\\');
+        if (separator == std::wstring::npos || separator == 0)
+            return false;
+        path.erase(separator);
+    }
+}
+
 // Creates the folder and every missing parent.
 bool CreateFolderChain(const std::wstring& path)
 {
@@ -161,8 +197,8 @@ bool CreateFolderChain(const std::wstring& path)
     return IsDirectory(path);
 }
 
-// A relative path that stays below the destination, with "\" separators;
-// empty when the entry must be refused.
+// A relative path that stays below the destination and names no device, with
+// "\" separators; empty when the entry must be refused.
 std::wstring SafeRelativePath(std::wstring name)
 {
     for (wchar_t& c : name)
@@ -170,9 +206,15 @@ std::wstring SafeRelativePath(std::wstring name)
             c = L'\\';
     if (name.empty() || name[0] == L'\\' || name.find(L':') != std::wstring::npos)
         return std::wstring();
-    const std::wstring padded = L"\\" + name + L"\\";
-    if (padded.find(L"\\..\\") != std::wstring::npos)
-        return std::wstring();
+    for (size_t start = 0; start <= name.size();) {
+        size_t end = name.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = name.size();
+        const std::wstring piece = name.substr(start, end - start);
+        if (piece == L".." || IsDeviceName(piece))
+            return std::wstring();
+        start = end + 1;
+    }
     return name;
 }
 
@@ -193,6 +235,8 @@ public:
         const SRes opened = archive.Open(archive_path);
         if (opened != SZ_OK)
             return Fail("cannot open " + Narrow(archive_path) + ": " + DescribeResult(opened));
+        if (!Admissible(archive))
+            return false;
         if (!CreateFolderChain(ms_destination))
             return Fail("cannot create " + Narrow(ms_destination), GetLastError());
         for (UInt32 index = 0; index < archive.Count(); ++index) {
@@ -205,12 +249,32 @@ public:
     const std::string& Error() const { return ms_error; }
 
 private:
+    // Reads what the archive declares, before anything is written.
+    bool Admissible(const Archive& archive)
+    {
+        if (archive.Count() > kMostEntries)
+            return Fail("refused: more than 100000 entries");
+        if (archive.LargestBlock() > kLargestBlock)
+            return Fail("refused: a solid block larger than 512 MiB");
+        UInt64 total = 0;
+        for (UInt32 index = 0; index < archive.Count(); ++index) {
+            const std::wstring name = archive.Name(index);
+            if (SafeRelativePath(name).empty())
+                return Fail("refused entry outside the destination or on a device: " + Narrow(name));
+            total += archive.Size(index);
+        }
+        UInt64 free_bytes = 0;
+        if (!FreeSpace(ms_destination, free_bytes))
+            return Fail("cannot tell the free space of " + Narrow(ms_destination), GetLastError());
+        if (total > free_bytes)
+            return Fail("refused: " + std::to_string(total) + " bytes unpacked, " + std::to_string(free_bytes)
+                        + " free");
+        return true;
+    }
+
     bool ExtractEntry(Archive& archive, UInt32 index)
     {
-        const std::wstring name = archive.Name(index);
-        const std::wstring relative = SafeRelativePath(name);
-        if (relative.empty())
-            return Fail("refused entry outside the destination: " + Narrow(name));
+        const std::wstring relative = SafeRelativePath(archive.Name(index));
         const std::wstring target = ms_destination + L"\\" + relative;
         if (archive.IsDirectory(index)) {
             if (!CreateFolderChain(target))

@@ -18,6 +18,18 @@ std::string SkinPageAddress(const std::string& skin_url, const std::string& serv
         + "&langShortStr=" + language + "&logo=" + logo;
 }
 
+bool IsWebAddress(const std::string& address)
+{
+    const std::string::size_type colon = address.find(':');
+    if (colon == std::string::npos)
+        return false;
+    std::string scheme = address.substr(0, colon);
+    for (char& c : scheme)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return scheme == "http" || scheme == "https";
+}
+
 std::string ReportAddress(const std::string& host, int did, int action)
 {
     if (action != 1 && action != 2)

@@ -15,6 +15,11 @@ std::string SkinPageAddress(const std::string& skin_url, const std::string& serv
                             const std::string& brand_id, const std::string& language,
                             const std::string& logo);
 
+// True when the address names the http or https scheme (compared
+// case-insensitively): the only ones a page may be shown from or opened with;
+// any other (file:, a UNC path) could hand out the user's credentials.
+bool IsWebAddress(const std::string& address);
+
 // "https://<host>/players_downloads.asp?distId=<did>&dlAction=<action>";
 // empty for an action other than 1 or 2.
 std::string ReportAddress(const std::string& host, int did, int action);

@@ -6,6 +6,8 @@
 
 bool IniFileDownloaderListener::OnRecv(const std::string& block)
 {
+    if (block.size() > kLargestManifest - ms_text.size())
+        return false;
     ms_text += block;
     return true;
 }

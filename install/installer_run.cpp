@@ -5,9 +5,11 @@
 #include "store/installer.h"
 
 #include "base/owner_window.h"
+#include "base/process_exit.h"
 #include "install/addresses.h"
 #include "install/debug_message.h"
 #include "install/ini_file_listener.h"
+#include "install/manifest_rules.h"
 #include "install/resource_entry.h"
 #include "install/resource_file_listener.h"
 #include "install/window_channel.h"
@@ -22,7 +24,6 @@
 
 #include <shellapi.h>
 
-#include <cstdlib>
 #include <vector>
 
 #ifndef INSTALLER_SERVER
@@ -35,7 +36,6 @@
 namespace {
 
 const char kSettingsKey[] = "InstallKVO";
-const char kDefaultBrand[] = "Karvelo Casino";
 const int kAttemptsPerFile = 5;
 // After the launch: at least this pause, and at most the longer one while
 // the end report is still loading.
@@ -81,12 +81,6 @@ bool FetchManifest(const std::string& host, const std::string& target)
     return listener.Finished();
 }
 
-std::string BrandName(const IniFile& manifest)
-{
-    const std::string brand = manifest.GetValue("GENERAL", "BRAND_NAME");
-    return brand.empty() ? kDefaultBrand : brand;
-}
-
 std::string SkinPage(const IniFile& manifest)
 {
     return SkinPageAddress(manifest.GetValue("GENERAL", "SKIN_URL"), manifest.GetValue("GENERAL", "SERVER_NAME"),
@@ -128,8 +122,7 @@ bool FetchResource(const ListedFile& file, const std::string& host, int& ordinal
 }
 
 // Every URL_ entry, one after the other, each with up to five attempts.
-// False when the run must stop (five failures, or an entry outside the
-// install folder).
+// False when the run must stop after five failures.
 bool FetchResources(const IniFile& manifest)
 {
     std::vector<std::string> keys, values;
@@ -141,10 +134,6 @@ bool FetchResources(const IniFile& manifest)
     for (size_t i = 0; i < keys.size(); ++i) {
         if (!IsResourceKey(keys[i]) || !ParseResourceEntry(keys[i], values[i], file.entry))
             continue;
-        if (!IsContainedResource(file.entry)) {
-            ShowMessage("Unsafe path in manifest: " + values[i]);
-            return false;
-        }
         file.value = values[i];
         files.push_back(file);
     }
@@ -172,21 +161,22 @@ void LaunchClient(const std::string& install_dir)
     DebugMessage(kDebugLevel2, "Exec: " + client);
     Sleep(kLaunchPauseMs);
     g_dialog->WaitForReportPage(kLongestReportWaitMs - kLaunchPauseMs);
-    std::exit(0);
+    EndProcessNow(0);
 }
+
+// The failure log has its line; the user learns why the run stopped.
+void ShowOutOfMemory() { ShowMessage("Not enough memory to continue the installation."); }
 
 } // namespace
 
-void Installer::Start() { BeginThread(RunInstaller, this); }
+void Installer::Start() { BeginThread(RunInstaller, this, ShowOutOfMemory); }
 
 bool Installer::Report(int action)
 {
     const std::string address = ReportAddress(INSTALLER_REPORT_HOST, did, action);
     if (address.empty())
         return false;
-    g_dialog->ExpectReportPage();
-    g_dialog->ms_report_url = address;
-    g_dialog->PostApplicationMessage(WM_LOAD_HIDDEN_PAGE, 0);
+    g_dialog->LoadReportPage(address);
     return true;
 }
 
@@ -204,13 +194,14 @@ void Installer::Run()
     if (!FetchManifest(host, target))
         return;
 
-    // The brand becomes a folder under Program Files: nothing may be
-    // written for a name that would land elsewhere.
-    const std::string brand = BrandName(m_manifest);
-    if (!IsSafeFolderName(brand)) {
-        ShowMessage("Unsafe brand name in manifest: " + brand);
+    // A manifest that breaks a rule is refused before anything is sent or
+    // written: no report, no registry value, no folder.
+    const std::string refusal = ManifestRefusal(m_manifest);
+    if (!refusal.empty()) {
+        ShowMessage(refusal);
         return;
     }
+    const std::string brand = InstallBrandName(m_manifest);
 
     const std::string manifest_brand = m_manifest.GetValue("GENERAL", "BRAND_NAME");
     {

@@ -1,5 +1,6 @@
 #include "install/resource_entry.h"
 
+#include "base/device_name.h"
 #include "services/text.h"
 
 #include <vector>
@@ -20,10 +21,11 @@ std::vector<std::string> PathPieces(const std::string& path)
     return pieces;
 }
 
-bool HasParentPiece(const std::string& path)
+// A ".." piece climbs out; a device name writes to a device instead.
+bool HasUnsafePiece(const std::string& path)
 {
     for (const std::string& piece : PathPieces(path))
-        if (piece == "..")
+        if (piece == ".." || IsDeviceName(piece))
             return true;
     return false;
 }
@@ -61,17 +63,17 @@ std::string ResourceFileName(const std::string& path)
 bool IsContainedResource(const ResourceEntry& entry)
 {
     const std::string file_name = ResourceFileName(entry.path);
-    if (HasParentPiece(file_name) || file_name.find(':') != std::string::npos)
+    if (HasUnsafePiece(file_name) || file_name.find(':') != std::string::npos)
         return false;
     const std::string& folder = entry.sub_folder;
     if (!folder.empty() && (folder[0] == '\\' || folder[0] == '/'))
         return false;
-    return folder.find(':') == std::string::npos && !HasParentPiece(folder);
+    return folder.find(':') == std::string::npos && !HasUnsafePiece(folder);
 }
 
 bool IsSafeFolderName(const std::string& name)
 {
-    if (name.empty() || name == "." || name == "..")
+    if (name.empty() || name == "." || name == ".." || IsDeviceName(name))
         return false;
     for (unsigned char c : name)
         if (IsForbiddenInFileName(c))

@@ -19,11 +19,12 @@ bool ParseResourceEntry(const std::string& key, const std::string& value, Resour
 // The file name on disk: the last "/"-separated piece of the request path.
 std::string ResourceFileName(const std::string& path);
 
-// True when the entry's file lies inside the install folder: no ".." piece in
-// the file name or sub-folder (split on "\" and "/"), no rooted sub-folder,
-// and no ":" in either.
+// True when the entry's file lies inside the install folder: no ".." piece and
+// no device name in the file name or sub-folder (split on "\" and "/"), no
+// rooted sub-folder, and no ":" in either.
 bool IsContainedResource(const ResourceEntry& entry);
 
 // True when the brand name is one safe folder name: not empty, not "." or
-// "..", no "\", "/", ":" or other character Windows forbids in file names.
+// "..", no device name, no "\", "/", ":" or other character Windows forbids
+// in file names.
 bool IsSafeFolderName(const std::string& name);

@@ -60,14 +60,34 @@ void WindowChannel::SetCaption(const std::string& caption)
         SetWindowTextA(window, caption.c_str());
 }
 
-void WindowChannel::PostApplicationMessage(UINT message, WPARAM wparam)
+bool WindowChannel::PostApplicationMessage(UINT message, WPARAM wparam, LPARAM lparam)
 {
     for (;;) {
         HWND window = mh_window;
-        if (!window || mp_post(window, message, wparam, 0) || !IsWindow(window))
-            return;
+        if (!window || !IsWindow(window))
+            return false;
+        if (mp_post(window, message, wparam, lparam))
+            return true;
         Sleep(kRetryPauseMs);
     }
+}
+
+void WindowChannel::LoadReportPage(const std::string& address)
+{
+    ExpectReportPage();
+    std::unique_ptr<std::string> copy(new std::string(address));
+    if (PostApplicationMessage(WM_LOAD_HIDDEN_PAGE, 0, reinterpret_cast<LPARAM>(copy.get()))) {
+        copy.release();
+        return;
+    }
+    // No window will ever load it: nothing to wait for.
+    ReportPageSettled();
+}
+
+std::string WindowChannel::TakeReportAddress(LPARAM lparam)
+{
+    std::unique_ptr<std::string> address(reinterpret_cast<std::string*>(lparam));
+    return address ? *address : std::string();
 }
 
 void WindowChannel::ExpectReportPage() { ResetEvent(mh_report_settled.Get()); }

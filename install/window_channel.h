@@ -1,6 +1,6 @@
 // What the worker needs of the installer window: the application messages it
-// posts, the progress and status operations, and the two addresses handed
-// over with the page messages. The dialog derives from this and sets the
+// posts, the progress and status operations, the skin page address handed
+// over with its message, and the report pages. The dialog derives from this and sets the
 // window; the worker never includes the dialog itself.
 #pragma once
 
@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <map>
+#include <memory>
 #include <string>
 
 enum {
@@ -42,12 +43,18 @@ public:
     void SetStatusText(int control_id, const std::string& text);
     void SetCaption(const std::string& caption);
     // Posts one of the four application messages; a post the queue refuses
-    // is retried until it lands or the window is gone.
-    void PostApplicationMessage(UINT message, WPARAM wparam);
+    // is retried until it lands or the window is gone. False when it never
+    // landed.
+    bool PostApplicationMessage(UINT message, WPARAM wparam, LPARAM lparam = 0);
 
-    // The hidden report page: the worker expects one before posting it, the
-    // window says when its navigation has finished or failed, and the worker
-    // may wait for that before the process ends.
+    // The hidden report page: each WM_LOAD_HIDDEN_PAGE carries a copy of its
+    // address of its own, which the window takes over with TakeReportAddress,
+    // so that no report can overwrite another one still queued.
+    void LoadReportPage(const std::string& address);
+    static std::string TakeReportAddress(LPARAM lparam);
+    // The worker expects a report page before posting it, the window says
+    // when its navigation has finished or failed, and the worker may wait for
+    // that before the process ends.
     void ExpectReportPage();
     void ReportPageSettled();
     bool WaitForReportPage(DWORD timeout_ms);
@@ -56,7 +63,6 @@ public:
     void SetPostFunction(PostFunction post) { mp_post = post; }
 
     std::string ms_skin_page_url;
-    std::string ms_report_url;
 
 protected:
     // The window the operations address; null before it exists and after it

@@ -10,6 +10,7 @@
 #include <process.h>
 
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -21,6 +22,13 @@ void ReportText(const char* text)
     Diagnostic("%s", kStarLine);
     Diagnostic("%s", kCatchLine);
     Diagnostic("******* '%s' *******\n", text);
+    Diagnostic("%s", kStarLine);
+}
+
+void ReportAnythingElse()
+{
+    Diagnostic("%s", kStarLine);
+    Diagnostic("****** CATCH ... IN MainThraedFunc ??? ******\n");
     Diagnostic("%s", kStarLine);
 }
 
@@ -39,19 +47,21 @@ unsigned RunReported(const ThreadStartRecord& record)
         Diagnostic("%s", kStarLine);
         Diagnostic("*** CATCH _com_error = '%s' ****\n", static_cast<const char*>(description));
         Diagnostic("%s", kStarLine);
+    } catch (const std::bad_alloc&) {
+        ReportAnythingElse();
+        if (record.out_of_memory)
+            record.out_of_memory();
     } catch (...) {
-        Diagnostic("%s", kStarLine);
-        Diagnostic("****** CATCH ... IN MainThraedFunc ??? ******\n");
-        Diagnostic("%s", kStarLine);
+        ReportAnythingElse();
     }
     return 0xFFFFFFFF;
 }
 
 } // namespace
 
-bool BeginThread(ThreadFunction function, void* argument)
+bool BeginThread(ThreadFunction function, void* argument, FailureHandler out_of_memory)
 {
-    std::unique_ptr<ThreadStartRecord> record(new ThreadStartRecord{function, argument});
+    std::unique_ptr<ThreadStartRecord> record(new ThreadStartRecord{function, argument, out_of_memory});
     unsigned thread_id = 0;
     KernelHandle thread(reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, 0, MainThraedFunc, record.get(), 0, &thread_id)));

@@ -3,6 +3,7 @@
 #include "base/diagnostics.h"
 #include "install/worker_thread.h"
 #include "net/downloader_listener.h"
+#include "net/receive_watchdog.h"
 #include "services/text.h"
 
 namespace {
@@ -156,36 +157,60 @@ unsigned __stdcall FileDownloader::ReceiveLoopThread(void* downloader)
 
 void FileDownloader::ReceiveLoop()
 {
+    int error = 0;
+    bool canceled = false;
+    if (mn_request_error != 0) {
+        error = mn_request_error;
+    } else {
+        ReceiveWatchdog watchdog(mh_http_file.Get(), mn_timeout_ms);
+        error = ReadBody(watchdog, canceled);
+        if (watchdog.Stop()) {
+            // Whatever the interrupted read said, the transfer timed out,
+            // and the request handle is closed already.
+            mh_http_file.Release();
+            canceled = false;
+            error = ERROR_INTERNET_TIMEOUT;
+        }
+    }
+    if (canceled)
+        mp_listener->OnCanceled();
+    else if (error != 0)
+        mp_listener->OnError(error);
+    else
+        mp_listener->OnFinished();
+}
+
+int FileDownloader::ReadBody(ReceiveWatchdog& watchdog, bool& canceled)
+{
     char buffer[kReadSize];
     std::string block;
     long long received = 0;
     for (;;) {
         if (mb_canceled) {
-            mp_listener->OnCanceled();
-            return;
+            canceled = true;
+            return 0;
         }
-        if (mn_request_error != 0) {
-            mp_listener->OnError(mn_request_error);
-            return;
-        }
+        // Asks only for what has arrived. Wine does not end a read that waits
+        // for a full buffer when the watchdog closes its handle; a call that
+        // waits for the next arrival returns, and the next call on the closed
+        // handle fails.
+        DWORD available = 0;
+        if (!WinInet().InternetQueryDataAvailable(mh_http_file.Get(), &available, 0, 0))
+            return LastErrorCode();
+        const DWORD wanted = available == 0 || available > kReadSize ? kReadSize : available;
         DWORD read = 0;
-        if (!WinInet().InternetReadFile(mh_http_file.Get(), buffer, kReadSize, &read)) {
-            mp_listener->OnError(LastErrorCode());
-            return;
-        }
+        if (!WinInet().InternetReadFile(mh_http_file.Get(), buffer, wanted, &read))
+            return LastErrorCode();
         if (read == 0) {
             // Wine ends a body cut short with a successful empty read.
-            if (mn_expected_length >= 0 && received < mn_expected_length)
-                mp_listener->OnError(DownloaderListener::kErrorBodyCutShort);
-            else
-                mp_listener->OnFinished();
-            return;
+            return mn_expected_length >= 0 && received < mn_expected_length
+                ? DownloaderListener::kErrorBodyCutShort
+                : 0;
         }
         received += read;
+        watchdog.Count(read);
         block.assign(buffer, read);
-        if (!mp_listener->OnRecv(block)) {
-            mp_listener->OnError(DownloaderListener::kErrorListenerRefused);
-            return;
-        }
+        if (!mp_listener->OnRecv(block))
+            return DownloaderListener::kErrorListenerRefused;
     }
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 class DownloaderListener;
+class ReceiveWatchdog;
 
 struct InternetHandleTraits {
     using Handle = HINTERNET;
@@ -19,8 +20,9 @@ using InternetHandle = UniqueHandle<InternetHandleTraits>;
 
 class FileDownloader {
 public:
-    // Connect, send and receive time-out of every transfer. Real servers may
-    // take 40 s to start answering; only prolonged silence must fail.
+    // Connect, send and receive time-out of every transfer, and the window
+    // in which at least 1 KiB of the body must arrive. Real servers may take
+    // 40 s to start answering; only prolonged silence or a trickle must fail.
     static const DWORD kTimeoutMs = 60000;
 
     // Opens the session and the connection to `host` (not interpreted: no
@@ -41,13 +43,16 @@ public:
     // Makes the receive loop end with OnCanceled before its next read; safe
     // from any thread.
     void Cancel();
-    // Lowers the time-outs of this downloader, for tests; applies to the
-    // session now and to every later request.
+    // Lowers the time-outs and the trickle window of this downloader, for
+    // tests; applies to the session now and to every later request and
+    // transfer.
     void SetTimeout(DWORD timeout_ms);
 
 private:
     static unsigned __stdcall ReceiveLoopThread(void* downloader);
     void ReceiveLoop();
+    // Reads until the body ends; 0, or the error that ended it.
+    int ReadBody(ReceiveWatchdog& watchdog, bool& canceled);
     void ApplyTimeouts(HINTERNET handle) const;
     // The HTTP status and Content-Length of the response just sent.
     bool CheckResponse();

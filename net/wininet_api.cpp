@@ -24,6 +24,7 @@ WinInetApi LoadWinInet()
         && Resolve(library, "HttpOpenRequestA", api.HttpOpenRequestA)
         && Resolve(library, "HttpSendRequestA", api.HttpSendRequestA)
         && Resolve(library, "HttpQueryInfoA", api.HttpQueryInfoA)
+        && Resolve(library, "InternetQueryDataAvailable", api.InternetQueryDataAvailable)
         && Resolve(library, "InternetReadFile", api.InternetReadFile)
         && Resolve(library, "InternetSetOptionA", api.InternetSetOptionA)
         && Resolve(library, "InternetCloseHandle", api.InternetCloseHandle);

@@ -12,6 +12,7 @@ struct WinInetApi {
     decltype(&::HttpOpenRequestA) HttpOpenRequestA;
     decltype(&::HttpSendRequestA) HttpSendRequestA;
     decltype(&::HttpQueryInfoA) HttpQueryInfoA;
+    decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable;
     decltype(&::InternetReadFile) InternetReadFile;
     decltype(&::InternetSetOptionA) InternetSetOptionA;
     decltype(&::InternetCloseHandle) InternetCloseHandle;

@@ -1,10 +1,9 @@
 #include "services/running_program_check.h"
 
 #include "base/owner_window.h"
+#include "base/process_exit.h"
 
 #include <windows.h>
-
-#include <cstdlib>
 
 void CheckProgramRunning(const std::string& window_title)
 {
@@ -16,7 +15,7 @@ void CheckProgramRunning(const std::string& window_title)
             ShowMessage("Casino Program is running...\r\nPlease exit it before continue");
         } else {
             ShowMessage("Casino Program is running...\r\nInstalation Abort");
-            std::exit(0);
+            EndProcessNow(0);
         }
     }
 }

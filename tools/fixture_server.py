@@ -14,9 +14,12 @@
   /file/NAME           a file from --files (404 when missing)
   /flaky/N/NAME        503 for the first N requests of this path, then /file/NAME
   .../ClientResourcesManager.asp
-                       the file --manifest (404 when none is given)
+                       the file --manifest (404 when none is given), after
+                       --manifest-delay seconds
   /players_downloads.asp
-                       a small page, after --report-delay seconds
+                       a small page, after --report-delay seconds (a list
+                       such as 3,6 delays the first answer 3 s, every later
+                       one 6 s); prints when it has answered
 
 With --tls-cert and --tls-key it speaks HTTPS (use --port 443).
   /_log                the raw heads of every earlier request, oldest first
@@ -148,6 +151,7 @@ class Handler(socketserver.BaseRequestHandler):
         self.send("200 OK", body, self.sized(len(body)))
 
     def route_manifest(self, p):
+        time.sleep(self.server.manifest_delay)
         if not self.server.manifest or not os.path.isfile(self.server.manifest):
             self.route_status(["status", "404"])
             return
@@ -156,9 +160,14 @@ class Handler(socketserver.BaseRequestHandler):
         self.send("200 OK", body, [f"Content-Length: {len(body)}", "Content-Type: text/plain"])
 
     def route_report(self, p):
-        time.sleep(self.server.report_delay)
+        with log_lock:
+            count = request_counts.get("report", 0)
+            request_counts["report"] = count + 1
+        delays = self.server.report_delays
+        time.sleep(delays[min(count, len(delays) - 1)])
         page = b"<html><body>counted</body></html>"
         self.send("200 OK", page, [f"Content-Length: {len(page)}", "Content-Type: text/html"])
+        print(f"answered report {count + 1} at {time.time():.3f}", flush=True)
 
     def route_flaky(self, p):
         key = "/".join(p)
@@ -187,7 +196,8 @@ def main():
     parser.add_argument("--port", type=int, default=80)
     parser.add_argument("--files", default="")
     parser.add_argument("--manifest", default="")
-    parser.add_argument("--report-delay", type=float, default=0)
+    parser.add_argument("--report-delay", default="0")
+    parser.add_argument("--manifest-delay", type=float, default=0)
     parser.add_argument("--tls-cert", default="")
     parser.add_argument("--tls-key", default="")
     parser.add_argument("--ready", required=True)
@@ -195,7 +205,8 @@ def main():
     server = Server((args.address, args.port), Handler)
     server.files = args.files
     server.manifest = args.manifest
-    server.report_delay = args.report_delay
+    server.manifest_delay = args.manifest_delay
+    server.report_delays = [float(d) for d in args.report_delay.split(",")]
     if args.tls_cert:
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(args.tls_cert, args.tls_key)

@@ -70,16 +70,22 @@ BrowserPane::~BrowserPane()
 
 bool BrowserPane::WatchNavigation(std::function<void()> settled)
 {
+    if (!mp_navigation_sink)
+        return false;
+    mp_navigation_sink->WatchNextNavigation(std::move(settled));
+    return true;
+}
+
+// Listens from before the first navigation on, so that no navigation to
+// another scheme slips through.
+void BrowserPane::ListenToNavigations()
+{
     if (mp_navigation_sink)
         mp_navigation_sink->Disconnect();
     mp_navigation_sink.Reset();
-    if (!mp_browser)
-        return false;
-    ComPtr<NavigationSink> sink(new NavigationSink(std::move(settled)));
-    if (!sink->Connect(mp_browser.Get()))
-        return false;
-    mp_navigation_sink.Swap(sink);
-    return true;
+    ComPtr<NavigationSink> sink(new NavigationSink);
+    if (sink->Connect(mp_browser.Get()))
+        mp_navigation_sink.Swap(sink);
 }
 
 HRESULT BrowserPane::Fail(const char* text)
@@ -110,12 +116,24 @@ HRESULT BrowserPane::Create(HWND parent, const RECT& rect)
     if (FAILED(control->QueryInterface(IID_IWebBrowser, browser.Receive())))
         return E_FAIL;
     mp_browser.Swap(browser);
+    ListenToNavigations();
 
     mp_in_place_object.Reset();
     if (SUCCEEDED(mp_browser->QueryInterface(IID_IOleInPlaceObject, mp_in_place_object.Receive())))
         mp_in_place_object->SetObjectRects(&client, &client);
     mp_browser->GoHome();
     return S_OK;
+}
+
+void BrowserPane::Resize(const RECT& rect)
+{
+    if (!mh_window)
+        return;
+    MoveWindow(mh_window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    RECT client;
+    GetClientRect(mh_window, &client);
+    if (mp_in_place_object)
+        mp_in_place_object->SetObjectRects(&client, &client);
 }
 
 void BrowserPane::Navigate(const char* address)

@@ -1,6 +1,7 @@
 // A child window hosting the system's web-browser control, and the control's
-// site: no context menu, no scroll bar, no border, no text selection, and no
-// message boxes from the page. Lives by its reference count.
+// site: no context menu, no scroll bar, no border, no text selection, no
+// message boxes from the page, and no navigation to a scheme other than http
+// or https. Lives by its reference count.
 #pragma once
 
 #include "base/com_ptr.h"
@@ -26,10 +27,13 @@ public:
     // the browser control in it. E_FAIL (after a message box for most steps)
     // when the control cannot be set up; the empty window stays.
     HRESULT Create(HWND parent, const RECT& rect);
+    // Moves the pane's window and the control in it over `rect`.
+    void Resize(const RECT& rect);
     // Starts loading `address` (system code page); nothing without a browser.
     void Navigate(const char* address);
-    // Calls `settled` whenever a page has finished loading or failed; false
-    // when there is no browser to listen to.
+    // Calls `settled` once, when the next navigation that begins (the one
+    // of the following Navigate) has finished loading or failed; false when
+    // there is no browser to listen to.
     bool WatchNavigation(std::function<void()> settled);
 
     // IUnknown
@@ -87,6 +91,7 @@ private:
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     bool CreateWindowOver(HWND parent, const RECT& rect);
+    void ListenToNavigations();
     HRESULT Fail(const char* text);
 
     HWND mh_window = nullptr;

@@ -3,6 +3,9 @@
 #include "app/app_module.h"
 #include "app/message_pump.h"
 #include "base/owner_window.h"
+#include "base/diagnostics.h"
+#include "base/process_exit.h"
+#include "install/addresses.h"
 #include "services/language_table.h"
 #include "store/installer.h"
 #include "store/run_values.h"
@@ -70,8 +73,8 @@ bool ReturnsResultDirectly(UINT message)
 
 InstallerDialog::~InstallerDialog()
 {
-    if (mp_hidden_pane)
-        mp_hidden_pane->Release();
+    for (BrowserPane* pane : m_report_panes)
+        pane->Release();
 }
 
 HWND InstallerDialog::Create()
@@ -91,8 +94,13 @@ INT_PTR CALLBACK InstallerDialog::DialogProc(HWND window, UINT message, WPARAM w
         dialog->Initialize(window);
         return TRUE;
     }
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY) {
         dialog->mh_window = nullptr;
+        // A box shown later has no owner and still waits for the user; a
+        // destroyed owner would make it fail at once.
+        if (g_dialog_window == window)
+            g_dialog_window = nullptr;
+    }
 
     LRESULT result = 0;
     if (!dialog->HandleMessage(message, wparam, lparam, result))
@@ -115,14 +123,20 @@ bool InstallerDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, 
         ShowSkinPage();
         return true;
     case WM_OPEN_TARGET:
-        ShellExecuteA(mh_window, "open", ms_skin_page_url.c_str(), nullptr, nullptr, SW_SHOW);
+        OpenTarget();
         return true;
     case WM_SHOW_LANGUAGES:
         ShowLanguages(wparam != 0);
         return true;
     case WM_LOAD_HIDDEN_PAGE:
-        LoadHiddenPage();
+        LoadHiddenPage(TakeReportAddress(lparam));
         return true;
+    case WM_SIZE:
+        // A page that arrived while the window was minimised got an empty
+        // area: it takes its place once the window has a size again.
+        if (wparam != SIZE_MINIMIZED && mp_skin_pane)
+            mp_skin_pane->Resize(SkinPageArea());
+        break;
     }
     return Reflect(message, wparam, lparam, result);
 }
@@ -149,7 +163,6 @@ void InstallerDialog::Initialize(HWND window)
 {
     mh_window = window;
     g_dialog_window = window;
-    mp_hidden_pane = nullptr;
     mb_language_chosen = false;
 
     RECT banner, outer, client;
@@ -245,39 +258,72 @@ void InstallerDialog::ConfirmCancel()
     if (answer == IDNO) {
         DestroyWindow(mh_window);
         // At once: the worker is stopped wherever it is.
-        ExitProcess(0);
+        EndProcessNow(0);
     }
     ShowWindow(mh_window, SW_SHOWMINIMIZED);
 }
 
-void InstallerDialog::ShowSkinPage()
+RECT InstallerDialog::SkinPageArea() const
 {
     RECT area;
     GetClientRect(mh_window, &area);
     area.left += 1;
     area.top += 1;
-    area.right -= 1;
-    area.bottom -= kProgressAreaHeight;
+    area.right = std::max(area.left, area.right - 1);
+    area.bottom = std::max(area.top, area.bottom - kProgressAreaHeight);
+    return area;
+}
+
+void InstallerDialog::ShowSkinPage()
+{
     mp_skin_pane = new BrowserPane;
     // Held for the rest of the process, like the window it fills.
     mp_skin_pane->AddRef();
-    mp_skin_pane->Create(mh_window, area);
-    mp_skin_pane->Navigate(ms_skin_page_url.c_str());
+    mp_skin_pane->Create(mh_window, SkinPageArea());
+    // Any other scheme could make the control connect over SMB and hand out
+    // the user's credentials: the pane stays blank.
+    if (IsWebAddress(ms_skin_page_url))
+        mp_skin_pane->Navigate(ms_skin_page_url.c_str());
+    else
+        Diagnostic("Skin page not shown, its address is not http or https: %s\n", ms_skin_page_url.c_str());
 }
 
-void InstallerDialog::LoadHiddenPage()
+void InstallerDialog::OpenTarget()
 {
-    if (!mp_hidden_pane) {
-        mp_hidden_pane = new BrowserPane;
-        mp_hidden_pane->AddRef();
+    if (IsWebAddress(ms_skin_page_url))
+        ShellExecuteA(mh_window, "open", ms_skin_page_url.c_str(), nullptr, nullptr, SW_SHOW);
+    else
+        Diagnostic("Target not opened, its address is not http or https: %s\n", ms_skin_page_url.c_str());
+}
+
+void InstallerDialog::LoadHiddenPage(const std::string& address)
+{
+    m_pending_reports.push_back(address);
+    if (!mb_report_loading)
+        LoadNextReport();
+}
+
+// Each report in a pane of its own, watched from before its navigation
+// begins. The worker waits until the last report has settled before the
+// process ends; a pane that cannot tell when its page is done lets the next
+// one go at once.
+void InstallerDialog::LoadNextReport()
+{
+    mb_report_loading = false;
+    while (!m_pending_reports.empty()) {
+        const std::string address = m_pending_reports.front();
+        m_pending_reports.pop_front();
+        BrowserPane* pane = new BrowserPane;
+        pane->AddRef();
+        m_report_panes.push_back(pane);
+        const RECT nowhere = {1, 1, 1, 1};
+        pane->Create(mh_window, nowhere);
+        mb_report_loading = pane->WatchNavigation([this] { LoadNextReport(); });
+        pane->Navigate(address.c_str());
+        if (mb_report_loading)
+            return;
     }
-    const RECT nowhere = {1, 1, 1, 1};
-    mp_hidden_pane->Create(mh_window, nowhere);
-    // The worker waits for the report before the process ends; a pane that
-    // cannot tell when the page is done lets it go at once.
-    if (!mp_hidden_pane->WatchNavigation([this] { ReportPageSettled(); }))
-        ReportPageSettled();
-    mp_hidden_pane->Navigate(ms_report_url.c_str());
+    ReportPageSettled();
 }
 
 bool InstallerDialog::PreviewMessage(MSG& message)

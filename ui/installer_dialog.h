@@ -11,6 +11,10 @@
 
 #include <windows.h>
 
+#include <deque>
+#include <string>
+#include <vector>
+
 class BrowserPane;
 
 struct IconHandleTraits {
@@ -47,13 +51,21 @@ private:
     void ChooseLanguage(int id);
     void ConfirmCancel();
     void ShowSkinPage();
-    void LoadHiddenPage();
+    RECT SkinPageArea() const;
+    void LoadHiddenPage(const std::string& address);
+    void LoadNextReport();
+    void OpenTarget();
     void ShowLanguages(bool show);
     bool Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
     HWND ReflectionTarget(UINT message, WPARAM wparam, LPARAM lparam) const;
 
     BrowserPane* mp_skin_pane = nullptr;
-    BrowserPane* mp_hidden_pane = nullptr;
+    // One zero-size pane per report. Reports load one after the other, in
+    // the order they were posted: the next waits until the page before it
+    // has finished or failed.
+    std::vector<BrowserPane*> m_report_panes;
+    std::deque<std::string> m_pending_reports;
+    bool mb_report_loading = false;
     bool mb_language_chosen = false;
     BitmapButton m_language_buttons[kLanguageButtons];
     IconHandle mh_big_icon;

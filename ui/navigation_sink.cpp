@@ -1,15 +1,21 @@
 #include "ui/navigation_sink.h"
 
+#include "base/diagnostics.h"
+#include "install/addresses.h"
+
 #include <exdispid.h>
 
+#include <string>
 #include <utility>
 
 namespace {
 
 // DWebBrowserEvents2, which MinGW-w64's uuid library lacks.
 const IID kDiidWebBrowserEvents2 = {0x34a715a0, 0x6587, 0x11d0, {0x92, 0x4a, 0x00, 0x20, 0xaf, 0xc7, 0xac, 0x4d}};
+const UINT kBeforeNavigateCancel = 6;
 
-// The address argument of an event, by its position from the first.
+// An argument of an event by its position from the first, through one
+// level of reference.
 const VARIANT* Argument(const DISPPARAMS* parameters, UINT position)
 {
     if (!parameters || position >= parameters->cArgs)
@@ -18,18 +24,24 @@ const VARIANT* Argument(const DISPPARAMS* parameters, UINT position)
     return (argument->vt & VT_BYREF) && (argument->vt & ~VT_BYREF) == VT_VARIANT ? argument->pvarVal : argument;
 }
 
-bool IsBlankPage(const VARIANT* address)
+std::string NarrowAddress(const VARIANT* address)
 {
-    return address && address->vt == VT_BSTR && address->bstrVal
-        && CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, address->bstrVal, -1, L"about:blank", -1) == CSTR_EQUAL;
+    if (!address || address->vt != VT_BSTR || !address->bstrVal)
+        return std::string();
+    const int size = WideCharToMultiByte(CP_ACP, 0, address->bstrVal, -1, nullptr, 0, nullptr, nullptr);
+    std::string text(size > 0 ? size : 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, address->bstrVal, -1, &text[0], size, nullptr, nullptr);
+    text.resize(text.size() - 1);
+    return text;
 }
 
 } // namespace
 
-NavigationSink::NavigationSink(std::function<void()> settled) : m_settled(std::move(settled)) {}
-
 bool NavigationSink::Connect(IUnknown* browser)
 {
+    Disconnect();
+    if (FAILED(browser->QueryInterface(IID_IUnknown, mp_browser.Receive())))
+        return false;
     ComPtr<IConnectionPointContainer> container;
     if (FAILED(browser->QueryInterface(IID_IConnectionPointContainer, container.Receive())))
         return false;
@@ -44,6 +56,53 @@ void NavigationSink::Disconnect()
         mp_connection_point->Unadvise(mn_cookie);
     mp_connection_point.Reset();
     mn_cookie = 0;
+    m_settled = nullptr;
+}
+
+void NavigationSink::WatchNextNavigation(std::function<void()> settled)
+{
+    m_settled = std::move(settled);
+    mb_watched_began = false;
+}
+
+// The page's frames raise the same events with a frame of their own as the
+// first argument; only the control's own navigation counts.
+bool NavigationSink::IsTopLevel(const DISPPARAMS* parameters) const
+{
+    const VARIANT* frame = Argument(parameters, 0);
+    if (!frame || frame->vt != VT_DISPATCH || !frame->pdispVal || !mp_browser)
+        return false;
+    ComPtr<IUnknown> identity;
+    if (FAILED(frame->pdispVal->QueryInterface(IID_IUnknown, identity.Receive())))
+        return false;
+    return identity.Get() == mp_browser.Get();
+}
+
+void NavigationSink::BeforeNavigate(const DISPPARAMS* parameters)
+{
+    const std::string address = NarrowAddress(Argument(parameters, 1));
+    if (!IsWebAddress(address)) {
+        const VARIANT* cancel = parameters && parameters->cArgs > kBeforeNavigateCancel
+            ? &parameters->rgvarg[parameters->cArgs - 1 - kBeforeNavigateCancel]
+            : nullptr;
+        if (cancel && cancel->vt == (VT_BYREF | VT_BOOL) && cancel->pboolVal) {
+            *cancel->pboolVal = VARIANT_TRUE;
+            Diagnostic("Navigation refused, not http or https: %s\n", address.c_str());
+            return;
+        }
+    }
+    if (m_settled && IsTopLevel(parameters))
+        mb_watched_began = true;
+}
+
+void NavigationSink::Settle()
+{
+    if (!mb_watched_began || !m_settled)
+        return;
+    std::function<void()> settled = std::move(m_settled);
+    m_settled = nullptr;
+    mb_watched_began = false;
+    settled();
 }
 
 STDMETHODIMP NavigationSink::QueryInterface(REFIID iid, void** object)
@@ -82,9 +141,10 @@ STDMETHODIMP NavigationSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID
 STDMETHODIMP NavigationSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
                                     EXCEPINFO*, UINT*)
 {
-    // Every one of these events names the page as its second argument.
-    if ((id == DISPID_NAVIGATECOMPLETE2 || id == DISPID_DOCUMENTCOMPLETE || id == DISPID_NAVIGATEERROR)
-        && !IsBlankPage(Argument(parameters, 1)))
-        m_settled();
+    if (id == DISPID_BEFORENAVIGATE2)
+        BeforeNavigate(parameters);
+    else if ((id == DISPID_NAVIGATECOMPLETE2 || id == DISPID_DOCUMENTCOMPLETE || id == DISPID_NAVIGATEERROR)
+             && IsTopLevel(parameters))
+        Settle();
     return S_OK;
 }

@@ -1,5 +1,7 @@
-// Listens to a browser control's navigation events and reports when a page
-// other than the blank start page has finished loading or failed.
+// Listens to a browser control's navigation events. It cancels every
+// navigation to a scheme other than http or https (a page may redirect or
+// link there), and it can report when the next navigation that begins has
+// finished loading or failed.
 #pragma once
 
 #include "base/com_ptr.h"
@@ -12,12 +14,15 @@
 
 class NavigationSink : public IDispatch {
 public:
-    // `settled` runs on the window thread for each finished or failed page.
-    explicit NavigationSink(std::function<void()> settled);
+    NavigationSink() = default;
 
     // Starts listening to `browser`; false when it offers no events.
     bool Connect(IUnknown* browser);
     void Disconnect();
+    // `settled` runs once, on the window thread, when the next top-level
+    // navigation that begins from now on has finished or failed; redirects
+    // belong to it. Replaces an earlier watch.
+    void WatchNextNavigation(std::function<void()> settled);
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override;
@@ -31,8 +36,14 @@ public:
 private:
     virtual ~NavigationSink() = default;
 
+    bool IsTopLevel(const DISPPARAMS* parameters) const;
+    void BeforeNavigate(const DISPPARAMS* parameters);
+    void Settle();
+
     std::function<void()> m_settled;
+    bool mb_watched_began = false;
     ULONG mn_references = 1;
+    ComPtr<IUnknown> mp_browser;
     ComPtr<IConnectionPoint> mp_connection_point;
     DWORD mn_cookie = 0;
 };

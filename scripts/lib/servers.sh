@@ -2,12 +2,12 @@
 
 # Starts the fault fixture server on ADDRESS (127.0.0.2 to 127.0.0.254),
 # serving FILES_DIR under /file/ and MANIFEST as the resource manager's
-# answer; FIXTURE_PID names it.
-fixture_start() { # address [files-dir [manifest]]
+# answer, with further options of tools/fixture_server.py; FIXTURE_PID names it.
+fixture_start() { # address [files-dir [manifest [options...]]]
     local ready
     ready=$(mktemp -u)
     python3 "$root/tools/fixture_server.py" --address "$1" --files "${2:-}" --manifest "${3:-}" \
-        --ready "$ready" </dev/null >/dev/null 2>&1 &
+        --ready "$ready" "${@:4}" </dev/null >/dev/null 2>&1 &
     FIXTURE_PID=$!
     local tries=0
     until [ -f "$ready" ]; do

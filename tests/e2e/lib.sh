@@ -187,11 +187,12 @@ e2e_begin_fixture() { # address
     e2e_begin "$1 dl.karvelo.example" "$1 files.karvelo.example"
 }
 
-# Serves MANIFEST (text) and the files of $work/fixture/files.
-fixture_site() { # manifest-text
+# Serves MANIFEST (text) and the files of $work/fixture/files; further
+# options go to tools/fixture_server.py.
+fixture_site() { # manifest-text [options...]
     mkdir -p "$work/fixture/files"
     printf '%s' "$1" >"$work/fixture/manifest.ini"
-    fixture_start "$FIXTURE_ADDRESS" "$work/fixture/files" "$work/fixture/manifest.ini" \
+    fixture_start "$FIXTURE_ADDRESS" "$work/fixture/files" "$work/fixture/manifest.ini" "${@:2}" \
         || e2e_fail "no fixture server"
 }
 
@@ -204,4 +205,40 @@ fixture_file() { # name size
 fixture_requests() {
     python3 -c "import urllib.request; print(urllib.request.urlopen('http://$FIXTURE_ADDRESS/_log').read().decode())" \
         | grep -a '^GET ' | tr -d '\r'
+}
+
+# Serves the report page over HTTPS on ADDRESS:443 as stats.karvelo.example,
+# answering after DELAYS seconds (see tools/fixture_server.py).
+report_server_start() { # address [delays]
+    REPORT_ADDRESS=$1
+    local ready=$work/report.ready
+    rm -f "$ready"
+    python3 "$root/tools/fixture_server.py" --address "$1" --port 443 --report-delay "${2:-0}" \
+        --tls-cert "$out/test/ca/server.crt" --tls-key "$out/test/ca/server.key" --ready "$ready" \
+        </dev/null >"$work/report.log" 2>&1 &
+    REPORT_PID=$!
+    background_pids+=($REPORT_PID)
+    local tries=100
+    until [ -f "$ready" ]; do
+        tries=$((tries - 1))
+        [ $tries -gt 0 ] || e2e_fail "no TLS report server"
+        sleep 0.1
+    done
+}
+
+report_server_stop() {
+    stop_process "${REPORT_PID:-}"
+    REPORT_PID=
+}
+
+# The dlAction of every report the report server has seen, oldest first,
+# separated by blanks.
+report_actions() {
+    python3 - "$REPORT_ADDRESS" <<'PY'
+import ssl, sys, urllib.request
+context = ssl._create_unverified_context()
+log = urllib.request.urlopen(f"https://{sys.argv[1]}/_log", context=context).read().decode("latin-1")
+print(" ".join(line.split("dlAction=")[1].split(" ")[0] for line in log.split("\r\n")
+               if line.startswith("GET /players_downloads.asp")))
+PY
 }

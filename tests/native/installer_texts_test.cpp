@@ -30,6 +30,15 @@ TEST(ReportAddress, OnlyForActionsOneAndTwo)
     EXPECT_EQ(ReportAddress("h", 5279, 3), "");
 }
 
+TEST(IsWebAddress, OnlyHttpAndHttpsWhateverTheirCase)
+{
+    for (const char* web : {"http://skins.example/a", "HTTPS://x", "hTtP:x"})
+        EXPECT_TRUE(IsWebAddress(web)) << web;
+    for (const char* other : {"file://host/share", "\\\\host\\share", "FILE:///c:/x", "javascript:alert(1)",
+                              " http://x", "httpx://x", "https", "", "?serverName=&brandId=", "c:\\skin.html"})
+        EXPECT_FALSE(IsWebAddress(other)) << other;
+}
+
 TEST(InstallerLocation, TakesThePathBeforeTheFirstExe)
 {
     EXPECT_EQ(InstallerLocation("\"C:\\Users\\me\\Downloads\\setup.exe\" /silent"),

@@ -113,6 +113,35 @@ TEST_F(ExtractArchiveTest, RefusesEntriesOutsideTheDestination)
     }
 }
 
+TEST_F(ExtractArchiveTest, RefusesEntriesThatNameADeviceBeforeWritingAnything)
+{
+    for (const char* name : {"device.7z", "devfolder.7z", "dotted.7z"}) {
+        const std::string destination = ScratchFolder("devices");
+        EXPECT_NE(Extract(kArchives + "/" + name, destination), 0) << name;
+        EXPECT_NE(std::strstr(error, "refused"), nullptr) << name << ": " << error;
+        EXPECT_TRUE(ReadTree(Wide(destination)).empty()) << name;
+    }
+}
+
+TEST_F(ExtractArchiveTest, RefusesWhatWouldExhaustMemoryOrDiskBeforeWritingAnything)
+{
+    const struct {
+        const char* archive;
+        std::string destination;
+    } cases[] = {
+        {"bigblock.7z", ScratchFolder("big") + "\\inside"},
+        {"crowded.7z", ScratchFolder("crowded") + "\\inside"},
+        {"filler.7z", TEST_SMALL_DISK "\\inside"},
+    };
+    for (const auto& refused : cases) {
+        EXPECT_NE(Extract(kArchives + "/" + refused.archive, refused.destination), 0) << refused.archive;
+        EXPECT_NE(std::strstr(error, "refused"), nullptr) << refused.archive << ": " << error;
+        EXPECT_FALSE(PathExists(refused.destination)) << refused.archive;
+    }
+    const std::string roomy = ScratchFolder("roomy");
+    EXPECT_EQ(Extract(kArchives + "/filler.7z", roomy), 0) << error;
+}
+
 TEST_F(ExtractArchiveTest, LongMessagesAreCutTo399Characters)
 {
     const std::string missing = kArchives + "/" + std::string(600, 'x') + ".7z";

@@ -218,6 +218,20 @@ TEST(FileDownloader, StalledTransferFailsAfterTheTimeout)
     EXPECT_LE(listener.body.size(), 1024u);
 }
 
+TEST(FileDownloader, TrickleFailsWithATimeOutOnceAWindowBringsLessThanOneKiB)
+{
+    RecordingListener listener;
+    FileDownloader downloader(&listener, kHost);
+    downloader.SetTimeout(1500);
+    // 500 bytes a second: every wait for data is short, the whole body would
+    // take 40 s.
+    downloader.OpenConnection("/drip/20000/200");
+    downloader.Start(true);
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
+    EXPECT_EQ(listener.error, ERROR_INTERNET_TIMEOUT);
+    EXPECT_LT(listener.body.size(), 20000u);
+}
+
 TEST(FileDownloader, CancelEndsBeforeTheNextRead)
 {
     RecordingListener listener;

@@ -1,9 +1,12 @@
 #include "app/app_module.h"
+#include "base/owner_window.h"
 #include "ui/installer_dialog.h"
 #include "ui/resource_ids.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <string>
 
 namespace {
 
@@ -20,21 +23,43 @@ bool QuitRequested()
 
 } // namespace
 
-TEST(InstallerDialog, HiddenPaneIsFreedOnceAndPanesEndTheLoopWithTheWindow)
+TEST(InstallerDialog, ReportPanesAreFreedAndPanesEndTheLoopWithTheWindowThatOwnsNoBoxAfterwards)
 {
     g_module.Init(GetModuleHandleA(nullptr));
     InstallerDialog* dialog = new InstallerDialog;
     HWND window = dialog->Create();
     ASSERT_NE(window, nullptr);
-    dialog->ms_report_url = "about:blank";
-    SendMessageA(window, WM_LOAD_HIDDEN_PAGE, 0, 0);
-    SendMessageA(window, WM_LOAD_HIDDEN_PAGE, 0, 0);
+    for (int report = 0; report < 2; ++report)
+        SendMessageA(window, WM_LOAD_HIDDEN_PAGE, 0, reinterpret_cast<LPARAM>(new std::string("about:blank")));
     EXPECT_FALSE(QuitRequested());
 
+    EXPECT_EQ(g_dialog_window, window);
     DestroyWindow(window);
     EXPECT_TRUE(QuitRequested());
     EXPECT_EQ(dialog->Window(), nullptr);
+    EXPECT_EQ(g_dialog_window, nullptr);
     delete dialog;
+}
+
+TEST(InstallerDialog, SkinAddressesOfOtherSchemesAreNeitherShownNorOpened)
+{
+    g_module.Init(GetModuleHandleA(nullptr));
+    InstallerDialog dialog;
+    HWND window = dialog.Create();
+    ASSERT_NE(window, nullptr);
+    dialog.ms_skin_page_url = "\\\\127.0.0.157\\share\\skin.html?serverName=";
+    testing::internal::CaptureStdout();
+    SendMessageA(window, WM_SHOW_SKIN_PAGE, 0, 0);
+    SendMessageA(window, WM_OPEN_TARGET, 0, 0);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("Skin page not shown, its address is not http or https: \\\\127.0.0.157"), std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find("Target not opened, its address is not http or https: \\\\127.0.0.157"), std::string::npos)
+        << printed;
+    // The pane is there, blank.
+    EXPECT_NE(FindWindowExA(window, nullptr, nullptr, "ATL Browser"), nullptr);
+    DestroyWindow(window);
+    QuitRequested();
 }
 
 TEST(InstallerDialog, LanguageButtonsTakeTheSizeOfTheirPictures)

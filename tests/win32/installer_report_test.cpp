@@ -5,13 +5,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
-int g_hidden_page_posts = 0;
+std::vector<std::string> g_report_addresses;
 
-BOOL WINAPI CountingPost(HWND, UINT message, WPARAM, LPARAM)
+BOOL WINAPI RecordingPost(HWND, UINT message, WPARAM, LPARAM lparam)
 {
-    g_hidden_page_posts += message == WM_LOAD_HIDDEN_PAGE;
+    if (message == WM_LOAD_HIDDEN_PAGE)
+        g_report_addresses.push_back(WindowChannel::TakeReportAddress(lparam));
     return TRUE;
 }
 
@@ -23,9 +27,9 @@ public:
                                  GetModuleHandleA(nullptr), nullptr))
     {
         mh_window = mh_frame;
-        SetPostFunction(CountingPost);
+        SetPostFunction(RecordingPost);
         g_dialog = this;
-        g_hidden_page_posts = 0;
+        g_report_addresses.clear();
     }
     ~ReportChannel() override
     {
@@ -47,12 +51,16 @@ TEST(InstallerReport, LoadsTheReportPageForActionsOneAndTwoOnly)
     did = -12;
     EXPECT_FALSE(installer.Report(0));
     EXPECT_FALSE(installer.Report(3));
-    EXPECT_EQ(g_hidden_page_posts, 0);
+    EXPECT_TRUE(g_report_addresses.empty());
     EXPECT_TRUE(channel.WaitForReportPage(0));
 
+    // Each message carries its own address: a second report cannot
+    // overwrite the first one while it waits in the queue.
+    EXPECT_TRUE(installer.Report(1));
     EXPECT_TRUE(installer.Report(2));
-    EXPECT_EQ(channel.ms_report_url, "https://stats.karvelo.example/players_downloads.asp?distId=-12&dlAction=2");
-    EXPECT_EQ(g_hidden_page_posts, 1);
+    EXPECT_EQ(g_report_addresses,
+              (std::vector<std::string>{"https://stats.karvelo.example/players_downloads.asp?distId=-12&dlAction=1",
+                                        "https://stats.karvelo.example/players_downloads.asp?distId=-12&dlAction=2"}));
     // Until the page has settled the process must not end.
     EXPECT_FALSE(channel.WaitForReportPage(0));
     channel.ReportPageSettled();

@@ -5,7 +5,10 @@
 
 OUT_DIR/tree is the content; OUT_DIR/<method>.7z holds it packed with one
 method each; corrupt.7z and truncated.7z are damaged copies; escape.7z and
-absolute.7z carry an entry that points outside the destination.
+absolute.7z carry an entry that points outside the destination; device.7z,
+devfolder.7z and dotted.7z an entry that names a device or ends in a dot;
+bigblock.7z a solid block of 513 MiB, crowded.7z 100,001 empty files, and
+filler.7z 4 MiB, more than the small disk of the tests has free.
 """
 import os
 import random
@@ -66,6 +69,31 @@ def patch_name(archive, old, new):
     open(archive, "wb").write(data)
 
 
+def number_7z(value):
+    """A number as the 7z header stores it: a first byte whose leading one
+    bits count the little-endian bytes that follow."""
+    for extra in range(8):
+        if value < 1 << (7 * (extra + 1)):
+            high = value >> (8 * extra)
+            first = (0xFF00 >> extra) & 0xFF | high
+            return bytes([first]) + value.to_bytes(8, "little")[:extra]
+    return b"\xFF" + value.to_bytes(8, "little")
+
+
+def write_empty_files_archive(path, count):
+    """An archive of `count` empty files, written directly: 7zz would need
+    them all on disk first."""
+    names = b"".join(f"e{i}".encode("utf-16-le") + b"\0\0" for i in range(count))
+    bits = b"\xFF" * (count // 8) + (bytes([(0xFF00 >> (count % 8)) & 0xFF]) if count % 8 else b"")
+    files = number_7z(count)
+    for kind, data in ((0x0E, bits), (0x0F, bits), (0x11, b"\0" + names)):
+        files += bytes([kind]) + number_7z(len(data)) + data
+    header = b"\x01\x05" + files + b"\x00\x00"
+    start = struct.pack("<QQI", 0, len(header), zlib.crc32(header))
+    with open(path, "wb") as f:
+        f.write(b"7z\xBC\xAF\x27\x1C\x00\x04" + struct.pack("<I", zlib.crc32(start)) + start + header)
+
+
 def main():
     out, pe_file = sys.argv[1], sys.argv[2]
     shutil.rmtree(out, ignore_errors=True)
@@ -84,15 +112,29 @@ def main():
 
     unsafe = os.path.join(out, "unsafe")
     os.makedirs(os.path.join(unsafe, "AA"))
-    for name in ("AA/evil.txt", "Xevil.txt", "CXevil.txt"):
+    os.makedirs(os.path.join(unsafe, "DIRX"))
+    for name in ("AA/evil.txt", "Xevil.txt", "CXevil.txt", "XXXX.txt", "DIRX/in.txt", "dotted.txt"):
         with open(os.path.join(unsafe, name), "w") as f:
             f.write("outside\n")
     for archive, entry, old, new in (("escape.7z", "AA/evil.txt", "AA/evil", "../evil"),
                                      ("absolute.7z", "Xevil.txt", "Xevil", "/evil"),
-                                     ("drive.7z", "CXevil.txt", "CXevil", "C:evil")):
+                                     ("drive.7z", "CXevil.txt", "CXevil", "C:evil"),
+                                     ("device.7z", "XXXX.txt", "XXXX", "COM1"),
+                                     ("devfolder.7z", "DIRX/in.txt", "DIRX", "LPT1"),
+                                     ("dotted.7z", "dotted.txt", "dotted.txt", "dotted.tx.")):
         path = os.path.abspath(os.path.join(out, archive))
         pack(path, unsafe, [entry], ["-m0=Copy", "-mhc=off"])
         patch_name(path, old, new)
+
+    large = os.path.join(out, "large")
+    os.makedirs(large)
+    for name, size in (("zeros.bin", 513 << 20), ("filler.bin", 4 << 20)):
+        with open(os.path.join(large, name), "wb") as f:
+            f.truncate(size)
+    pack(os.path.abspath(os.path.join(out, "bigblock.7z")), large, ["zeros.bin"], ["-m0=LZMA2", "-mx1"])
+    pack(os.path.abspath(os.path.join(out, "filler.7z")), large, ["filler.bin"], ["-m0=LZMA2", "-mx1"])
+    shutil.rmtree(large)
+    write_empty_files_archive(os.path.join(out, "crowded.7z"), 100_001)
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <comdef.h>
 
+#include <new>
 #include <string>
 
 namespace {
@@ -14,10 +15,11 @@ const std::string kCatch = "******* CATCH IN MainThraedFunc !!!   *******\n";
 
 // Runs `function` under the thread entry on this thread; returns its exit code
 // and what it printed.
-unsigned RunEntry(ThreadFunction function, void* argument, std::string& printed)
+unsigned RunEntry(ThreadFunction function, void* argument, std::string& printed,
+                  FailureHandler out_of_memory = nullptr)
 {
     testing::internal::CaptureStdout();
-    const unsigned result = MainThraedFunc(new ThreadStartRecord{function, argument});
+    const unsigned result = MainThraedFunc(new ThreadStartRecord{function, argument, out_of_memory});
     printed = testing::internal::GetCapturedStdout();
     printed.erase(std::remove(printed.begin(), printed.end(), '\r'), printed.end());
     return result;
@@ -26,6 +28,10 @@ unsigned RunEntry(ThreadFunction function, void* argument, std::string& printed)
 unsigned __stdcall ReturnsSeven(void*) { return 7; }
 unsigned __stdcall ThrowsText(void*) { throw "disk on fire"; }
 unsigned __stdcall ThrowsNumber(void*) { throw 42; }
+unsigned __stdcall ThrowsBadAlloc(void*) { throw std::bad_alloc(); }
+
+int g_out_of_memory_calls = 0;
+void CountOutOfMemory() { ++g_out_of_memory_calls; }
 unsigned __stdcall ThrowsNullException(void*) { throw static_cast<Utils::Exception*>(nullptr); }
 
 class CountedException : public Utils::Exception {
@@ -113,6 +119,18 @@ TEST(MainThraedFunc, FramesAnythingElse)
     std::string printed;
     EXPECT_EQ(RunEntry(ThrowsNumber, nullptr, printed), 0xFFFFFFFFu);
     EXPECT_EQ(printed, kStar + "****** CATCH ... IN MainThraedFunc ??? ******\n" + kStar);
+}
+
+TEST(MainThraedFunc, AllocationFailuresKeepTheirLogLineThenReachTheHandler)
+{
+    std::string printed;
+    g_out_of_memory_calls = 0;
+    EXPECT_EQ(RunEntry(ThrowsBadAlloc, nullptr, printed, CountOutOfMemory), 0xFFFFFFFFu);
+    EXPECT_EQ(printed, kStar + "****** CATCH ... IN MainThraedFunc ??? ******\n" + kStar);
+    EXPECT_EQ(g_out_of_memory_calls, 1);
+    EXPECT_EQ(RunEntry(ThrowsNumber, nullptr, printed, CountOutOfMemory), 0xFFFFFFFFu);
+    EXPECT_EQ(RunEntry(ThrowsBadAlloc, nullptr, printed), 0xFFFFFFFFu);
+    EXPECT_EQ(g_out_of_memory_calls, 1);
 }
 
 TEST(BeginThread, RunsTheFunctionOnANewThreadWithCom)

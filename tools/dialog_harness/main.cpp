@@ -43,8 +43,7 @@ void MirrorLanguage()
 void DriveProgress()
 {
     g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 0);
-    g_dialog->ms_report_url = g_report_url;
-    g_dialog->PostApplicationMessage(WM_LOAD_HIDDEN_PAGE, 0);
+    g_dialog->LoadReportPage(g_report_url);
     g_dialog->SetCaption("Harness Casino Installation");
     g_dialog->ms_skin_page_url = g_skin_url;
     g_dialog->PostApplicationMessage(WM_SHOW_SKIN_PAGE, 0);

@@ -12,6 +12,9 @@
 //   uidriver command CAPTION ID                sends the command ID (1 OK, 2 Cancel)
 //   uidriver visible CAPTION [ID]              prints 1 or 0
 //   uidriver iconic CAPTION                    prints 1 when minimised, else 0
+//   uidriver restore CAPTION                   restores the minimised window
+//   uidriver panes CAPTION                     prints "width height" of the
+//                                              largest browser pane
 //   uidriver progress CAPTION ID               prints "position low high"
 //   uidriver watch CAPTION                     while the window exists: prints the
 //                                              longest answer time (ms) to WM_NULL
@@ -145,6 +148,41 @@ int Iconic(int, char** argv)
     return 0;
 }
 
+int Restore(int, char** argv)
+{
+    HWND window = FindTopLevel(argv[2]);
+    if (!window)
+        return 1;
+    ShowWindowAsync(window, SW_RESTORE);
+    return 0;
+}
+
+BOOL CALLBACK FindLargestPane(HWND child, LPARAM largest)
+{
+    char title[32] = "";
+    GetWindowTextA(child, title, sizeof title);
+    RECT rect;
+    GetWindowRect(child, &rect);
+    SIZE& size = *reinterpret_cast<SIZE*>(largest);
+    const long width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (std::string(title) == "ATL Browser" && width * height >= size.cx * size.cy)
+        size = SIZE{width, height};
+    return TRUE;
+}
+
+int Panes(int, char** argv)
+{
+    HWND window = FindTopLevel(argv[2]);
+    if (!window)
+        return 1;
+    SIZE largest = {-1, -1};
+    EnumChildWindows(window, FindLargestPane, reinterpret_cast<LPARAM>(&largest));
+    if (largest.cx < 0)
+        return 1;
+    std::printf("%ld %ld\n", largest.cx, largest.cy);
+    return 0;
+}
+
 int Progress(int argc, char** argv)
 {
     HWND bar = argc > 3 ? FindTarget(argv[2], argv[3]) : nullptr;
@@ -223,6 +261,7 @@ const Command kCommands[] = {
     {"wait", Wait},       {"text", Text},         {"close", Close},     {"box", Box},
     {"answer", Answer},   {"press", Press},       {"command", SendCommand},
     {"visible", Visible}, {"iconic", Iconic},     {"progress", Progress}, {"rect", Rect},
+    {"restore", Restore}, {"panes", Panes},
     {"watch", Watch},
 };
 

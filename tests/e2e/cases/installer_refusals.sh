@@ -48,7 +48,7 @@ SERVER_ADDR=files.karvelo.example
 URL_1=/file/r.dll
 URL_2=/file/r.dll,..\..\Windows
 '
-run_until_box "Refusing Casino Installation" 'Unsafe path in manifest: /file/r.dll,..\..\Windows'
+run_until_box "Casino Installation" 'Unsafe path in manifest: /file/r.dll,..\..\Windows'
 [ ! -e "$WINEPREFIX/drive_c/Windows/r.dll" ] || e2e_fail "a file landed outside the install folder"
 [ ! -e "$(install_dir "Refusing Casino")/r.dll" ] || e2e_fail "a file was fetched before the refusal"
 fixture_requests | grep -q 'GET /file/r.dll' && e2e_fail "a file was requested before the refusal"

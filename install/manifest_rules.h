@@ -1,0 +1,31 @@
+// What a manifest may not do, checked once before the run sends or writes
+// anything: its brand, then its REG entries, then its URL_ entries in the
+// order they are fetched. Plain functions over the parsed document, without
+// windows.h, so that every tool that judges a manifest applies the same rules.
+#pragma once
+
+#include <string>
+
+class IniFile;
+struct RegistryEntry;
+
+// The brand of the folder, caption and running-client check: BRAND_NAME, or
+// "Karvelo Casino" when it is empty.
+std::string InstallBrandName(const IniFile& manifest);
+
+// True for a key under HKCU\Software that the system, other vendors or the
+// installer itself own, compared case-insensitively as the registry does.
+bool IsReservedRegistryKey(const std::string& name);
+
+// A brand becomes one folder under Program Files and one key under
+// HKCU\Software: a safe folder name that names no reserved key.
+bool IsSafeBrand(const std::string& brand);
+
+// True when the entry stays inside the brand's key. Under the empty brand the
+// entries land in HKCU\Software itself, so the first piece of the sub-key
+// must not be a reserved key; deeper pieces cannot leave a safe key.
+bool IsSafeRegistryEntry(const std::string& manifest_brand, const RegistryEntry& entry);
+
+// The text of the refusal box for the first rule the manifest breaks, or the
+// empty text when it breaks none.
+std::string ManifestRefusal(const IniFile& manifest);
