@@ -150,20 +150,21 @@ TEST_F(LanguageButtonClicks, BmClickSurvivesARepaintBeforeTheRelease)
     EXPECT_EQ(g_clicks, 1);
 }
 
-TEST_F(LanguageButtonClicks, MousePressClicksOnReleaseOverTheButtonOnly)
+TEST_F(LanguageButtonClicks, MousePressAndReleaseOnTheButtonClicks)
 {
     MoveMouse(ButtonCentre());
     PressMouse(true, mh_button);
     PressMouse(false, mh_button);
-    EXPECT_EQ(g_clicks, 1) << "a press and release on the button";
-    // A second press soon after would be a double click.
-    Pump(GetDoubleClickTime() + 100);
+    EXPECT_EQ(g_clicks, 1);
+}
 
+TEST_F(LanguageButtonClicks, MousePressDraggedOffTheButtonDoesNotClick)
+{
     MoveMouse(ButtonCentre());
     PressMouse(true, mh_button);
     EXPECT_TRUE(SendMessageA(mh_button, BM_GETSTATE, 0, 0) & BST_PUSHED);
     MoveMouse(FarFromTheButton());
-    EXPECT_FALSE(SendMessageA(mh_button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    EXPECT_TRUE(PumpUntil([&] { return !(SendMessageA(mh_button, BM_GETSTATE, 0, 0) & BST_PUSHED); }));
     PressMouse(false, mh_button);
-    EXPECT_EQ(g_clicks, 1) << "a press dragged off the button";
+    EXPECT_EQ(g_clicks, 0);
 }
