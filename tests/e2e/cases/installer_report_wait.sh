@@ -36,16 +36,6 @@ seconds=$(time_to_exit)
 (( $(echo "$seconds >= 0.9 && $seconds < 5" | bc) )) || e2e_fail "dead report host: ended after $seconds s"
 rm -f "$client"
 
-ready=$work/tls.ready
-python3 "$root/tools/fixture_server.py" --address 127.0.0.22 --port 443 --report-delay 4 \
-    --tls-cert "$out/test/ca/server.crt" --tls-key "$out/test/ca/server.key" --ready "$ready" \
-    </dev/null >"$work/tls.log" 2>&1 &
-background_pids+=($!)
-tries=100
-until [ -f "$ready" ]; do
-    tries=$((tries - 1))
-    [ $tries -gt 0 ] || e2e_fail "no TLS report server"
-    sleep 0.1
-done
+report_server_start 127.0.0.22 4
 seconds=$(time_to_exit)
 (( $(echo "$seconds >= 3.5 && $seconds < 10.5" | bc) )) || e2e_fail "slow report: ended after $seconds s"
