@@ -165,3 +165,14 @@ TEST(ResourceEntry, FilePathJoinsInstallFolderSubFolderAndFileName)
     EXPECT_EQ(ResourceFilePath("C:\\Casino", ResourceEntry{"r.dll", "Data\\Bin", "x", HashPiece::kAbsent, ""}),
               "C:\\Casino\\Data\\Bin\\r.dll");
 }
+
+TEST(IsHttpsScheme, OnlyHttpsInAnyCaseTurnsTlsOn)
+{
+    for (const char* https : {"https", "HTTPS", "Https"})
+        EXPECT_TRUE(IsHttpsScheme(https)) << https;
+    for (const char* plain : {"", "http", "https ", " https", "https:", "https:x", "ftp", "tls"})
+        EXPECT_FALSE(IsHttpsScheme(plain)) << plain;
+    EXPECT_TRUE(IsHttpsAddress("HTTPS://skins.example/"));
+    EXPECT_FALSE(IsHttpsAddress("http://skins.example/"));
+    EXPECT_FALSE(IsHttpsAddress("?serverName=x"));
+}
