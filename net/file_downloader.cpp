@@ -72,6 +72,10 @@ void FileDownloader::FailRequest(const char* what)
 {
     mn_request_error = LastErrorCode();
     Diagnostic("Error in OpenConnection - %s\n", what);
+    // Certificate failures have codes of their own (12045 an untrusted
+    // authority, 12038 a wrong name, 12037 an expired certificate).
+    if (mb_secure)
+        Diagnostic("Error in OpenConnection - https request failed with error %d\n", mn_request_error);
 }
 
 bool FileDownloader::OpenConnection(const std::string& path)
