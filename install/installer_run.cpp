@@ -39,6 +39,7 @@ namespace {
 
 const char kSettingsKey[] = "InstallKVO";
 const int kAttemptsPerFile = 5;
+const DWORD kKeptCountIntervalMs = 100;
 // After the launch: at least this pause, and at most the longer one while
 // the end report is still loading.
 const DWORD kLaunchPauseMs = 1000;
@@ -180,9 +181,18 @@ bool FetchResources(const Installer& installer)
     const int total = static_cast<int>(files.size());
     g_dialog->SetProgressRange(IDC_FILES_PROGRESS, total);
     int ordinal = 0;
+    // Kept files go by faster than the window repaints: their count is shown
+    // at most every kKeptCountIntervalMs, and once the loop is done.
+    DWORD kept_count_shown = GetTickCount();
+    bool kept_any = false;
     for (const ListedFile& listed : files) {
         if (IsInPlace(listed.entry, installer.ms_install_dir)) {
-            ShowFileCount(++ordinal, total);
+            ++ordinal;
+            kept_any = true;
+            if (GetTickCount() - kept_count_shown >= kKeptCountIntervalMs) {
+                ShowFileCount(ordinal, total);
+                kept_count_shown = GetTickCount();
+            }
             Diagnostic("Kept %s: its SHA-256 matches the manifest\n", listed.value.c_str());
             continue;
         }
@@ -194,6 +204,8 @@ bool FetchResources(const Installer& installer)
             }
         }
     }
+    if (kept_any)
+        ShowFileCount(ordinal, total);
     return true;
 }
 

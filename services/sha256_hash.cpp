@@ -22,16 +22,25 @@ std::string LowerHex(const std::string& bytes)
     return hex;
 }
 
+// One provider for the whole process: opening one costs more than hashing a
+// small file, and a re-run hashes hundreds of them. The AES provider type is
+// the one that offers SHA-256 (Windows XP SP3 on).
+HCRYPTPROV SharedProvider()
+{
+    static const CryptProviderHandle provider = [] {
+        HCRYPTPROV handle = 0;
+        return CryptProviderHandle(
+            CryptAcquireContextA(&handle, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT) ? handle : 0);
+    }();
+    return provider.Get();
+}
+
 } // namespace
 
 Sha256Hash::Sha256Hash()
 {
-    // The AES provider type is the one that offers SHA-256 (Windows XP SP3 on).
-    HCRYPTPROV provider = 0;
-    if (CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT))
-        mh_provider.Reset(provider);
     HCRYPTHASH hash = 0;
-    if (mh_provider && CryptCreateHash(mh_provider.Get(), kSha256Algorithm, 0, 0, &hash))
+    if (SharedProvider() && CryptCreateHash(SharedProvider(), kSha256Algorithm, 0, 0, &hash))
         mh_hash.Reset(hash);
     mb_failed = !mh_hash;
 }

@@ -9,7 +9,8 @@
 
 class Sha256Hash {
 public:
-    // Opens a provider and a hash; a failure shows as an empty Finish().
+    // Opens a hash on the process's provider; a failure shows as an empty
+    // Finish().
     Sha256Hash();
     Sha256Hash(const Sha256Hash&) = delete;
     Sha256Hash& operator=(const Sha256Hash&) = delete;
@@ -21,7 +22,6 @@ public:
     std::string Finish();
 
 private:
-    CryptProviderHandle mh_provider;
     CryptHashHandle mh_hash;
     bool mb_failed = false;
 };
