@@ -166,6 +166,8 @@ install_dir() { echo "$WINEPREFIX/drive_c/Program Files/$1"; }
 # prints their texts, one per line (line breaks inside a text become "|").
 answer_boxes() { # caption count
     local i text
+    # A box is looked for only once its owner has the caption.
+    uidriver wait "$1" 30 >/dev/null || e2e_fail "no window \"$1\""
     for ((i = 0; i < $2; i++)); do
         text=$(uidriver box "$1" 30) || e2e_fail "box $((i + 1)) of $2 did not appear"
         uidriver answer "$1" 1 || e2e_fail "cannot answer box $((i + 1))"
