@@ -47,6 +47,9 @@ e2e_end() {
     display_stop
     fixture_stop
     site_stop
+    # A passed case's prefix (about 600 MB) is of no further use; a failed
+    # one's stays for a look. The demo and the bench keep theirs.
+    if [ $status -eq 0 ] && [ -z "${E2E_WORK:-}" ]; then rm -rf "$work/prefix"; fi
     [ $status -eq 0 ] && echo "PASS $case_name" || echo "FAIL $case_name (see $work)"
     exit $status
 }
