@@ -4,6 +4,13 @@
 
 #include <windows.h>
 
+#ifndef INSTALLER_SCHEME
+#define INSTALLER_SCHEME "http"
+#endif
+#ifndef INSTALLER_STRICT
+#define INSTALLER_STRICT 0
+#endif
+
 namespace {
 
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD directory_flags);
@@ -21,7 +28,12 @@ void RestrictDllSearchToSystemFolder()
         restrict_search(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
-void StartInstallation(Installer& installer) { installer.Start(); }
+void StartInstallation(Installer& installer)
+{
+    installer.ms_default_scheme = INSTALLER_SCHEME;
+    installer.mb_strict = INSTALLER_STRICT != 0;
+    installer.Start();
+}
 
 } // namespace
 

@@ -18,16 +18,34 @@ std::string SkinPageAddress(const std::string& skin_url, const std::string& serv
         + "&langShortStr=" + language + "&logo=" + logo;
 }
 
-bool IsWebAddress(const std::string& address)
+namespace {
+
+// The scheme of an address in lower case, or the empty text without one.
+std::string LowerScheme(const std::string& address)
 {
     const std::string::size_type colon = address.find(':');
     if (colon == std::string::npos)
-        return false;
+        return std::string();
     std::string scheme = address.substr(0, colon);
     for (char& c : scheme)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
+    return scheme;
+}
+
+} // namespace
+
+bool IsWebAddress(const std::string& address)
+{
+    const std::string scheme = LowerScheme(address);
     return scheme == "http" || scheme == "https";
+}
+
+bool IsHttpsAddress(const std::string& address) { return LowerScheme(address) == "https"; }
+
+bool IsHttpsScheme(const std::string& scheme)
+{
+    return scheme.find(':') == std::string::npos && LowerScheme(scheme + ":") == "https";
 }
 
 std::string ReportAddress(const std::string& host, int did, int action)

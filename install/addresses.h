@@ -20,6 +20,14 @@ std::string SkinPageAddress(const std::string& skin_url, const std::string& serv
 // any other (file:, a UNC path) could hand out the user's credentials.
 bool IsWebAddress(const std::string& address);
 
+// True when the address names the https scheme (in any letter case): the
+// only pages a strict build shows.
+bool IsHttpsAddress(const std::string& address);
+
+// True when a `scheme` setting or SERVER_SCHEME value asks for TLS: "https"
+// in any letter case. Anything else, or nothing, means plain HTTP.
+bool IsHttpsScheme(const std::string& scheme);
+
 // "https://<host>/players_downloads.asp?distId=<did>&dlAction=<action>";
 // empty for an action other than 1 or 2.
 std::string ReportAddress(const std::string& host, int did, int action);

@@ -4,6 +4,7 @@
 // end report and the launch of the client.
 #include "store/installer.h"
 
+#include "base/diagnostics.h"
 #include "base/owner_window.h"
 #include "base/process_exit.h"
 #include "install/addresses.h"
@@ -18,6 +19,7 @@
 #include "services/install_folders.h"
 #include "services/registry_entries.h"
 #include "services/running_program_check.h"
+#include "services/sha256_hash.h"
 #include "services/text.h"
 #include "store/registry_key.h"
 #include "store/run_values.h"
@@ -37,6 +39,7 @@ namespace {
 
 const char kSettingsKey[] = "InstallKVO";
 const int kAttemptsPerFile = 5;
+const DWORD kKeptCountIntervalMs = 100;
 // After the launch: at least this pause, and at most the longer one while
 // the end report is still loading.
 const DWORD kLaunchPauseMs = 1000;
@@ -48,16 +51,26 @@ unsigned __stdcall RunInstaller(void* installer)
     return 0;
 }
 
-// Seeds the settings key and reads back what the run uses; returns the
-// manifest request's host and target.
-void ReadSettings(std::string& host, std::string& target)
+// Where the manifest comes from.
+struct ManifestRequest {
+    std::string host;
+    std::string target;
+    bool secure = false;
+};
+
+// Seeds the settings key and reads back what the run uses.
+ManifestRequest ReadSettings(const Installer& installer)
 {
+    ManifestRequest request;
     RegistryKey settings(true, kSettingsKey);
     settings.SetDword("debug_level", 0, false);
     debug_level = static_cast<int>(settings.GetDword("debug_level"));
     settings.SetString("server", INSTALLER_SERVER, false);
     settings.SetString("crm_path", "dl", false);
-    settings.GetString("server", host);
+    settings.SetString("scheme", installer.ms_default_scheme, false);
+    settings.GetString("server", request.host);
+    std::string scheme;
+    request.secure = installer.mb_strict || IsHttpsScheme(settings.GetString("scheme", scheme));
     settings.SetDword("did", did, true);
     settings.SetDword("tag", tag, true);
     settings.SetDword("langId", langId, false);
@@ -66,17 +79,18 @@ void ReadSettings(std::string& host, std::string& target)
         tag = static_cast<int>(settings.GetDword("tag"));
     }
     std::string prefix;
-    target = ManifestRequestTarget(settings.GetString("crm_path", prefix), did, tag, langId);
+    request.target = ManifestRequestTarget(settings.GetString("crm_path", prefix), did, tag, langId);
+    return request;
 }
 
 // Fetches the manifest into the installer's document; false when it did not
 // arrive whole (the listener has said so).
-bool FetchManifest(const std::string& host, const std::string& target)
+bool FetchManifest(const ManifestRequest& request)
 {
     IniFileDownloaderListener listener;
-    FileDownloader downloader(&listener, host);
-    DebugMessage(kDebugLevel1, target);
-    downloader.OpenConnection(target);
+    FileDownloader downloader(&listener, request.host, request.secure);
+    DebugMessage(kDebugLevel1, request.target);
+    downloader.OpenConnection(request.target);
     downloader.Start(true);
     return listener.Finished();
 }
@@ -102,17 +116,39 @@ struct ListedFile {
     std::string value;
 };
 
+// The host and the scheme of every file.
+struct FileSource {
+    std::string host;
+    bool secure = false;
+};
+
+void ShowFileCount(int ordinal, int total)
+{
+    g_dialog->SetStatusText(IDC_FILES_STATUS, FilesStatusText(ordinal, total));
+    g_dialog->SetProgressPos(IDC_FILES_PROGRESS, ordinal, true);
+}
+
+// A file already in place whose SHA-256 matches its entry need not be fetched
+// again. An archive is deleted once unpacked, so one found in place was never
+// unpacked: it is always fetched.
+bool IsInPlace(const ResourceEntry& entry, const std::string& install_dir)
+{
+    if (entry.hash != HashPiece::kSha256 || EndsWith(entry.path, ".7z"))
+        return false;
+    std::string sha256;
+    return HashFile(ResourceFilePath(install_dir, entry), sha256) && sha256 == entry.sha256;
+}
+
 // One attempt of one file; true when it finished.
-bool FetchResource(const ListedFile& file, const std::string& host, int& ordinal, int total,
+bool FetchResource(const ListedFile& file, const FileSource& source, int& ordinal, int total,
                    bool first_attempt)
 {
     const ResourceEntry& entry = file.entry;
-    ResourceFileDownloaderListener listener(entry.path, entry.sub_folder, entry.display_name);
-    FileDownloader downloader(&listener, host);
+    ResourceFileDownloaderListener listener(entry);
+    FileDownloader downloader(&listener, source.host, source.secure);
     if (first_attempt)
         ++ordinal;
-    g_dialog->SetStatusText(IDC_FILES_STATUS, FilesStatusText(ordinal, total));
-    g_dialog->SetProgressPos(IDC_FILES_PROGRESS, ordinal, true);
+    ShowFileCount(ordinal, total);
     DebugMessage(kDebugLevel2, "Download:" + file.value);
     downloader.OpenConnection(entry.path);
     const long long size = downloader.GetContentLength();
@@ -121,13 +157,17 @@ bool FetchResource(const ListedFile& file, const std::string& host, int& ordinal
     return listener.Finished();
 }
 
-// Every URL_ entry, one after the other, each with up to five attempts.
-// False when the run must stop after five failures.
-bool FetchResources(const IniFile& manifest)
+// Every URL_ entry, one after the other, each with up to five attempts, but
+// for those already in place. False when the run must stop after five
+// failures.
+bool FetchResources(const Installer& installer)
 {
+    const IniFile& manifest = installer.m_manifest;
     std::vector<std::string> keys, values;
     manifest.GetSection("URLS", keys, values);
-    const std::string host = manifest.GetValue("URLS", "SERVER_ADDR");
+    FileSource source;
+    source.host = manifest.GetValue("URLS", "SERVER_ADDR");
+    source.secure = installer.mb_strict || IsHttpsScheme(manifest.GetValue("URLS", "SERVER_SCHEME"));
 
     std::vector<ListedFile> files;
     ListedFile file;
@@ -141,15 +181,31 @@ bool FetchResources(const IniFile& manifest)
     const int total = static_cast<int>(files.size());
     g_dialog->SetProgressRange(IDC_FILES_PROGRESS, total);
     int ordinal = 0;
+    // Kept files go by faster than the window repaints: their count is shown
+    // at most every kKeptCountIntervalMs, and once the loop is done.
+    DWORD kept_count_shown = GetTickCount();
+    bool kept_any = false;
     for (const ListedFile& listed : files) {
+        if (IsInPlace(listed.entry, installer.ms_install_dir)) {
+            ++ordinal;
+            kept_any = true;
+            if (GetTickCount() - kept_count_shown >= kKeptCountIntervalMs) {
+                ShowFileCount(ordinal, total);
+                kept_count_shown = GetTickCount();
+            }
+            Diagnostic("Kept %s: its SHA-256 matches the manifest\n", listed.value.c_str());
+            continue;
+        }
         int failures = 0;
-        while (!FetchResource(listed, host, ordinal, total, failures == 0)) {
+        while (!FetchResource(listed, source, ordinal, total, failures == 0)) {
             if (++failures == kAttemptsPerFile) {
                 ShowMessage("Error retry_count==5");
                 return false;
             }
         }
     }
+    if (kept_any)
+        ShowFileCount(ordinal, total);
     return true;
 }
 
@@ -187,16 +243,14 @@ void Installer::Run()
     WaitForSingleObject(mh_language_event.Get(), INFINITE);
     g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 0);
 
-    std::string host, target;
-    ReadSettings(host, target);
     // A manifest that did not arrive whole must not become an empty
     // installation with a false report and a launch of nothing.
-    if (!FetchManifest(host, target))
+    if (!FetchManifest(ReadSettings(*this)))
         return;
 
     // A manifest that breaks a rule is refused before anything is sent or
     // written: no report, no registry value, no folder.
-    const std::string refusal = ManifestRefusal(m_manifest);
+    const std::string refusal = ManifestRefusal(m_manifest, mb_strict);
     if (!refusal.empty()) {
         ShowMessage(refusal);
         return;
@@ -212,7 +266,11 @@ void Installer::Run()
     std::string manifest_text;
     DebugMessage(kDebugLevel1, m_manifest.Serialize(manifest_text));
 
-    const std::string skin = SkinPage(m_manifest);
+    std::string skin = SkinPage(m_manifest);
+    if (mb_strict && !IsHttpsAddress(skin)) {
+        Diagnostic("Skin page not shown, a strict build shows only https pages: %s\n", skin.c_str());
+        skin.clear();
+    }
     DebugMessage(kDebugLevel1, "skin_url: " + skin);
     g_dialog->SetCaption(brand + " Installation");
     g_dialog->ms_skin_page_url = skin;
@@ -226,7 +284,7 @@ void Installer::Run()
 
     RegistryKey progress_key(true, manifest_brand);
     progress_key.SetDword("QD", 1, true);
-    if (!FetchResources(m_manifest))
+    if (!FetchResources(*this))
         return;
     if (progress_key.GetDword("QD") == 1) {
         Report(2);

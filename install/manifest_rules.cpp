@@ -44,24 +44,22 @@ std::string RegistryRefusal(const IniFile& manifest)
     const std::string brand = manifest.GetValue("GENERAL", "BRAND_NAME");
     std::vector<std::string> keys, values;
     manifest.GetSection("REG", keys, values);
-    RegistryEntry entry;
     for (size_t i = 0; i < keys.size(); ++i) {
-        // Entries that do not parse are skipped by the run and write nothing.
-        if (ParseRegistryEntry(keys[i], values[i], entry) && !IsSafeRegistryEntry(brand, entry))
-            return "Unsafe registry entry in manifest: " + keys[i];
+        const std::string refusal = RegistryEntryRefusal(brand, keys[i], values[i]);
+        if (!refusal.empty())
+            return refusal;
     }
     return std::string();
 }
 
-std::string ResourceRefusal(const IniFile& manifest)
+std::string ResourceRefusal(const IniFile& manifest, bool require_hashes)
 {
     std::vector<std::string> keys, values;
     manifest.GetSection("URLS", keys, values);
-    ResourceEntry entry;
     for (size_t i = 0; i < keys.size(); ++i) {
-        if (IsResourceKey(keys[i]) && ParseResourceEntry(keys[i], values[i], entry)
-            && !IsContainedResource(entry))
-            return "Unsafe path in manifest: " + values[i];
+        const std::string refusal = ResourceEntryRefusal(keys[i], values[i], require_hashes);
+        if (!refusal.empty())
+            return refusal;
     }
     return std::string();
 }
@@ -89,11 +87,42 @@ bool IsSafeRegistryEntry(const std::string& manifest_brand, const RegistryEntry&
     return !manifest_brand.empty() || !IsReservedRegistryKey(FirstKeyPiece(entry.sub_key));
 }
 
-std::string ManifestRefusal(const IniFile& manifest)
+std::string BrandRefusal(const IniFile& manifest)
 {
     const std::string brand = InstallBrandName(manifest);
-    if (!IsSafeBrand(brand))
-        return "Unsafe brand name in manifest: " + brand;
-    const std::string registry = RegistryRefusal(manifest);
-    return registry.empty() ? ResourceRefusal(manifest) : registry;
+    return IsSafeBrand(brand) ? std::string() : "Unsafe brand name in manifest: " + brand;
+}
+
+std::string RegistryEntryRefusal(const std::string& manifest_brand, const std::string& key,
+                                 const std::string& value)
+{
+    RegistryEntry entry;
+    // Entries that do not parse are skipped by the run and write nothing.
+    if (ParseRegistryEntry(key, value, entry) && !IsSafeRegistryEntry(manifest_brand, entry))
+        return "Unsafe registry entry in manifest: " + key;
+    return std::string();
+}
+
+std::string ResourceEntryRefusal(const std::string& key, const std::string& value, bool require_hash)
+{
+    ResourceEntry entry;
+    if (!IsResourceKey(key) || !ParseResourceEntry(key, value, entry))
+        return std::string();
+    if (!IsContainedResource(entry))
+        return "Unsafe path in manifest: " + value;
+    if (entry.hash == HashPiece::kMalformed)
+        return "Malformed checksum in manifest: " + value;
+    if (require_hash && entry.hash != HashPiece::kSha256)
+        return "Missing checksum in manifest: " + value;
+    return std::string();
+}
+
+std::string ManifestRefusal(const IniFile& manifest, bool require_hashes)
+{
+    std::string refusal = BrandRefusal(manifest);
+    if (refusal.empty())
+        refusal = RegistryRefusal(manifest);
+    if (refusal.empty())
+        refusal = ResourceRefusal(manifest, require_hashes);
+    return refusal;
 }

@@ -26,6 +26,19 @@ bool IsSafeBrand(const std::string& brand);
 // must not be a reserved key; deeper pieces cannot leave a safe key.
 bool IsSafeRegistryEntry(const std::string& manifest_brand, const RegistryEntry& entry);
 
+// The refusal text for the brand, or the empty text when it is safe.
+std::string BrandRefusal(const IniFile& manifest);
+
+// The refusal text for one REG entry, or the empty text when the entry is
+// safe or is skipped by the run (it then writes nothing).
+std::string RegistryEntryRefusal(const std::string& manifest_brand, const std::string& key,
+                                 const std::string& value);
+
+// The refusal text for one URLS entry, or the empty text when it is fine or
+// not a file entry: an unsafe path, a malformed hash piece, and, when hashes
+// are required (the strict build), an entry without one.
+std::string ResourceEntryRefusal(const std::string& key, const std::string& value, bool require_hash);
+
 // The text of the refusal box for the first rule the manifest breaks, or the
 // empty text when it breaks none.
-std::string ManifestRefusal(const IniFile& manifest);
+std::string ManifestRefusal(const IniFile& manifest, bool require_hashes = false);

@@ -8,6 +8,12 @@
 namespace {
 
 const char kDefaultDisplayName[] = "Blackjack.wav";
+const char kHashPrefix[] = "sha256:";
+const size_t kHashDigits = 64;
+
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+char LowerHexDigit(char c) { return c >= 'A' && c <= 'F' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Splits on both separators Windows accepts in paths.
 std::vector<std::string> PathPieces(const std::string& path)
@@ -40,6 +46,24 @@ bool IsForbiddenInFileName(unsigned char c)
 
 bool IsResourceKey(const std::string& key) { return key.compare(0, 4, "URL_") == 0; }
 
+HashPiece ReadHashPiece(const std::string& piece, std::string& sha256)
+{
+    sha256.clear();
+    const size_t prefix_length = sizeof kHashPrefix - 1;
+    if (piece.compare(0, prefix_length, kHashPrefix) != 0)
+        return HashPiece::kAbsent;
+    if (piece.size() != prefix_length + kHashDigits)
+        return HashPiece::kMalformed;
+    for (size_t i = prefix_length; i < piece.size(); ++i) {
+        if (!IsHexDigit(piece[i])) {
+            sha256.clear();
+            return HashPiece::kMalformed;
+        }
+        sha256 += LowerHexDigit(piece[i]);
+    }
+    return HashPiece::kSha256;
+}
+
 bool ParseResourceEntry(const std::string& key, const std::string& value, ResourceEntry& entry)
 {
     if (value.empty())
@@ -50,6 +74,9 @@ bool ParseResourceEntry(const std::string& key, const std::string& value, Resour
     Split(pieces, value, ",", 0);
     entry.path = pieces[0];
     entry.sub_folder = pieces.size() >= 2 ? pieces[1] : std::string();
+    entry.hash = pieces.size() >= 3 ? ReadHashPiece(pieces[2], entry.sha256) : HashPiece::kAbsent;
+    if (entry.hash == HashPiece::kAbsent)
+        entry.sha256.clear();
     return true;
 }
 
@@ -58,6 +85,12 @@ std::string ResourceFileName(const std::string& path)
     std::vector<std::string> pieces;
     Split(pieces, path, "/", 0);
     return pieces.empty() ? std::string() : pieces.back();
+}
+
+std::string ResourceFilePath(const std::string& install_dir, const ResourceEntry& entry)
+{
+    const std::string folder = entry.sub_folder.empty() ? install_dir : install_dir + "\\" + entry.sub_folder;
+    return folder + "\\" + ResourceFileName(entry.path);
 }
 
 bool IsContainedResource(const ResourceEntry& entry)

@@ -1,14 +1,30 @@
 // One file of the manifest's URLS section: "URL_<n>[#display name]" =
-// "request path[,sub-folder]". Portable, so the grammar is tested natively.
+// "request path[,sub-folder[,sha256:<64 hex digits>]]". Portable, so the
+// grammar is tested natively.
 #pragma once
 
 #include <string>
+
+// What the third piece of a URLS value says about the file's hash.
+enum class HashPiece {
+    kAbsent,    // no third piece, or one that does not start with "sha256:"
+    kSha256,    // "sha256:" and 64 hexadecimal digits
+    kMalformed, // starts with "sha256:" but is no hash: the run is refused
+};
 
 struct ResourceEntry {
     std::string path;         // request path on SERVER_ADDR
     std::string sub_folder;   // "\"-separated, below the install folder
     std::string display_name; // shown while the file is fetched
+    HashPiece hash = HashPiece::kAbsent;
+    std::string sha256;       // lower-case hex digits when hash is kSha256
 };
+
+// Reads a third piece: "sha256:" followed by exactly 64 hexadecimal digits
+// in either case gives kSha256 and the digits in lower case; any other piece
+// that starts with "sha256:" is kMalformed; everything else is kAbsent, and
+// ignored as older installers ignore it.
+HashPiece ReadHashPiece(const std::string& piece, std::string& sha256);
 
 // True for keys that begin with "URL_" (case-sensitive).
 bool IsResourceKey(const std::string& key);
@@ -18,6 +34,10 @@ bool ParseResourceEntry(const std::string& key, const std::string& value, Resour
 
 // The file name on disk: the last "/"-separated piece of the request path.
 std::string ResourceFileName(const std::string& path);
+
+// Where the entry's file lands: the install folder, the sub-folder when there
+// is one, and the file name, joined with "\".
+std::string ResourceFilePath(const std::string& install_dir, const ResourceEntry& entry);
 
 // True when the entry's file lies inside the install folder: no ".." piece and
 // no device name in the file name or sub-folder (split on "\" and "/"), no

@@ -1,5 +1,6 @@
 #include "install/resource_file_listener.h"
 
+#include "base/diagnostics.h"
 #include "base/owner_window.h"
 #include "install/debug_message.h"
 #include "install/resource_entry.h"
@@ -9,15 +10,15 @@
 #include "services/text.h"
 #include "store/installer.h"
 
-ResourceFileDownloaderListener::ResourceFileDownloaderListener(const std::string& request_path,
-                                                               const std::string& sub_folder,
-                                                               const std::string& display_name)
-    : ms_display_name(display_name)
+ResourceFileDownloaderListener::ResourceFileDownloaderListener(const ResourceEntry& entry)
+    : ms_file_name(ResourceFileName(entry.path)), ms_display_name(entry.display_name),
+      ms_expected_sha256(entry.sha256)
 {
     const std::string& install_dir = g_installer->ms_install_dir;
-    CreateDirectories(install_dir, sub_folder);
-    const std::string folder = sub_folder.empty() ? install_dir : install_dir + "\\" + sub_folder;
-    ms_file_path = folder + "\\" + ResourceFileName(request_path);
+    CreateDirectories(install_dir, entry.sub_folder);
+    ms_file_path = ResourceFilePath(install_dir, entry);
+    if (!ms_expected_sha256.empty())
+        m_hash.emplace();
     DebugMessage(kDebugLevel2, "file_name " + ms_file_path);
     g_dialog->SetStatusText(IDC_FILE_STATUS, "Downloading: " + ms_display_name);
     mh_file.Reset(CreateFileA(ms_file_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
@@ -31,6 +32,8 @@ bool ResourceFileDownloaderListener::OnRecv(const std::string& block)
         ShowMessage("Error in ResourceFileDownloaderListener::OnRecv()");
         return false;
     }
+    if (m_hash)
+        m_hash->Add(block.data(), block.size());
     mn_received += written;
     g_dialog->SetProgressPos(IDC_FILE_PROGRESS, ClampToInt(mn_received / 1024));
     return true;
@@ -47,6 +50,8 @@ void ResourceFileDownloaderListener::OnFinished()
         return;
     }
     mh_file.Reset();
+    if (!CheckHash())
+        return;
     if (EndsWith(ms_file_path, ".7z")) {
         g_dialog->SetStatusText(IDC_FILE_STATUS, "Extracting: " + ms_display_name);
         DebugMessage(kDebugLevel2, "OnFinished: Extract File");
@@ -56,6 +61,21 @@ void ResourceFileDownloaderListener::OnFinished()
         DebugMessage(kDebugLevel2, "OnFinished: NOT Extract File");
     }
     mb_finished = true;
+}
+
+bool ResourceFileDownloaderListener::CheckHash()
+{
+    if (!m_hash)
+        return true;
+    const std::string actual = m_hash->Finish();
+    if (actual == ms_expected_sha256)
+        return true;
+    // Whoever altered the file must not see it run or unpacked.
+    DeleteFileA(ms_file_path.c_str());
+    Diagnostic("Checksum mismatch: %s expected %s actual %s\n", ms_file_path.c_str(), ms_expected_sha256.c_str(),
+               actual.empty() ? "(not computed)" : actual.c_str());
+    ShowMessage("Checksum mismatch: " + ms_file_name);
+    return false;
 }
 
 void ResourceFileDownloaderListener::OnCanceled()

@@ -1,18 +1,22 @@
 // Writes one resource file into the install folder block by block, moves the
-// byte progress bar, and unpacks the file when it is a ".7z" archive.
+// byte progress bar, checks the file's SHA-256 when its entry gives one, and
+// unpacks the file when it is a ".7z" archive.
 #pragma once
 
 #include "base/unique_handle.h"
 #include "net/downloader_listener.h"
+#include "services/sha256_hash.h"
 
+#include <optional>
 #include <string>
+
+struct ResourceEntry;
 
 class ResourceFileDownloaderListener : public DownloaderListener {
 public:
     // Creates the sub-folders and the (empty) target file, and shows the
     // display name in the file status line.
-    ResourceFileDownloaderListener(const std::string& request_path, const std::string& sub_folder,
-                                   const std::string& display_name);
+    explicit ResourceFileDownloaderListener(const ResourceEntry& entry);
 
     bool OnRecv(const std::string& block) override;
     void OnFinished() override;
@@ -22,9 +26,17 @@ public:
     bool Finished() const { return mb_finished; }
 
 private:
+    // False, with the file removed, its box shown and its log line, when the
+    // entry has a hash that the received bytes do not match.
+    bool CheckHash();
+
     FileHandle mh_file;
     std::string ms_file_path;
+    std::string ms_file_name;
     std::string ms_display_name;
+    std::string ms_expected_sha256;
+    // Fed while the blocks are written, so the file is never read again.
+    std::optional<Sha256Hash> m_hash;
     long long mn_received = 0;
     bool mb_finished = false;
 };

@@ -6,6 +6,8 @@
 #include "net/receive_watchdog.h"
 #include "services/text.h"
 
+#include <algorithm>
+
 namespace {
 
 const char kAgent[] = "Downloader1.1";
@@ -24,8 +26,8 @@ int LastErrorCode()
 
 } // namespace
 
-FileDownloader::FileDownloader(DownloaderListener* listener, const std::string& host)
-    : mp_listener(listener)
+FileDownloader::FileDownloader(DownloaderListener* listener, const std::string& host, bool secure)
+    : mp_listener(listener), mb_secure(secure)
 {
     const WinInetApi& wininet = WinInet();
     if (wininet.Loaded())
@@ -38,9 +40,9 @@ FileDownloader::FileDownloader(DownloaderListener* listener, const std::string& 
     }
     ApplyTimeouts(mh_internet_session.Get());
 
-    mh_http_connection.Reset(wininet.InternetConnectA(mh_internet_session.Get(), host.c_str(),
-                                              INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr,
-                                              INTERNET_SERVICE_HTTP, 0, 0));
+    const INTERNET_PORT port = mb_secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
+    mh_http_connection.Reset(wininet.InternetConnectA(mh_internet_session.Get(), host.c_str(), port, nullptr,
+                                                      nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!mh_http_connection) {
         mn_request_error = LastErrorCode();
         Diagnostic("Error in OpenConnection - mh_http_connection == NULL\n");
@@ -70,6 +72,10 @@ void FileDownloader::FailRequest(const char* what)
 {
     mn_request_error = LastErrorCode();
     Diagnostic("Error in OpenConnection - %s\n", what);
+    // Certificate failures have codes of their own (12045 an untrusted
+    // authority, 12038 a wrong name, 12037 an expired certificate).
+    if (mb_secure)
+        Diagnostic("Error in OpenConnection - https request failed with error %d\n", mn_request_error);
 }
 
 bool FileDownloader::OpenConnection(const std::string& path)
@@ -85,8 +91,11 @@ bool FileDownloader::OpenConnection(const std::string& path)
 
     const char* accepted_types[] = {"*/*", nullptr};
     const WinInetApi& wininet = WinInet();
+    // WinInet checks the certificate of a secure request itself; no flag
+    // that relaxes those checks is ever set.
+    const DWORD flags = mb_secure ? kRequestFlags | INTERNET_FLAG_SECURE : kRequestFlags;
     mh_http_file.Reset(wininet.HttpOpenRequestA(mh_http_connection.Get(), nullptr, path.c_str(),
-                                        nullptr, nullptr, accepted_types, kRequestFlags, 0));
+                                        nullptr, nullptr, accepted_types, flags, 0));
     if (!mh_http_file) {
         FailRequest("mh_http_file == NULL");
         return false;
@@ -96,7 +105,29 @@ bool FileDownloader::OpenConnection(const std::string& path)
         FailRequest("bSend == false");
         return false;
     }
-    return CheckResponse();
+    return StayedSecure() && CheckResponse();
+}
+
+// Windows fails a redirect from https to http itself (12040); Wine's WinInet
+// follows it. The address of the answer tells on both.
+bool FileDownloader::StayedSecure()
+{
+    if (!mb_secure)
+        return true;
+    const WinInetApi& wininet = WinInet();
+    DWORD length = 0;
+    wininet.InternetQueryOptionA(mh_http_file.Get(), INTERNET_OPTION_URL, nullptr, &length);
+    std::string address(length, '\0');
+    if (length == 0 || !wininet.InternetQueryOptionA(mh_http_file.Get(), INTERNET_OPTION_URL, &address[0], &length)) {
+        FailRequest("no address of the answer");
+        return false;
+    }
+    address.resize(std::min<size_t>(length, address.find('\0')));
+    if (address.compare(0, 8, "https://") == 0)
+        return true;
+    mn_request_error = ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR;
+    Diagnostic("Error in OpenConnection - redirected from https to %s\n", address.c_str());
+    return false;
 }
 
 // An error page must never be delivered as a file, and a short body must be

@@ -1,5 +1,6 @@
-// One HTTP GET over WinInet, port 80, plain HTTP, delivered block by block to a
-// DownloaderListener.
+// One HTTP GET over WinInet, delivered block by block to a DownloaderListener:
+// plain HTTP on port 80, or, when asked, HTTPS on port 443 with WinInet's own
+// certificate checks.
 #pragma once
 
 #include "base/unique_handle.h"
@@ -26,8 +27,9 @@ public:
     static const DWORD kTimeoutMs = 60000;
 
     // Opens the session and the connection to `host` (not interpreted: no
-    // scheme or port is split off). Failures are printed and surface at Start.
-    FileDownloader(DownloaderListener* listener, const std::string& host);
+    // scheme or port is split off), over TLS when `secure`. Failures are
+    // printed and surface at Start.
+    FileDownloader(DownloaderListener* listener, const std::string& host, bool secure = false);
     virtual ~FileDownloader();
     FileDownloader(const FileDownloader&) = delete;
     FileDownloader& operator=(const FileDownloader&) = delete;
@@ -56,9 +58,13 @@ private:
     void ApplyTimeouts(HINTERNET handle) const;
     // The HTTP status and Content-Length of the response just sent.
     bool CheckResponse();
+    // False when a secure request's answer came from an address that is not
+    // https (a redirect that Wine's WinInet follows silently).
+    bool StayedSecure();
     void FailRequest(const char* what);
 
     DownloaderListener* mp_listener;
+    bool mb_secure;
     InternetHandle mh_internet_session;
     InternetHandle mh_http_connection;
     InternetHandle mh_http_file;

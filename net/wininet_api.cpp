@@ -27,6 +27,7 @@ WinInetApi LoadWinInet()
         && Resolve(library, "InternetQueryDataAvailable", api.InternetQueryDataAvailable)
         && Resolve(library, "InternetReadFile", api.InternetReadFile)
         && Resolve(library, "InternetSetOptionA", api.InternetSetOptionA)
+        && Resolve(library, "InternetQueryOptionA", api.InternetQueryOptionA)
         && Resolve(library, "InternetCloseHandle", api.InternetCloseHandle);
     return api;
 }

@@ -15,6 +15,7 @@ struct WinInetApi {
     decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable;
     decltype(&::InternetReadFile) InternetReadFile;
     decltype(&::InternetSetOptionA) InternetSetOptionA;
+    decltype(&::InternetQueryOptionA) InternetQueryOptionA;
     decltype(&::InternetCloseHandle) InternetCloseHandle;
 
     // False when the library or one of its functions is missing.

@@ -1,6 +1,7 @@
 #include "store/ini_file.h"
 
 #include "services/text.h"
+#include "store/ini_parse_listener.h"
 
 IniFile::~IniFile() { m_entries.Clear(); }
 
@@ -44,21 +45,29 @@ bool IniFile::SplitKeyValue(const std::string& line, std::string& key,
     return true;
 }
 
-void IniFile::Parse(const std::string& text)
+void IniFile::Parse(const std::string& text, IniParseListener* listener)
 {
     std::vector<std::string> lines;
     Split(lines, text, "\n", 0);
 
     std::string section;
     std::string line, key, value;
+    int number = 0;
     for (const std::string& raw : lines) {
+        ++number;
         Trim(raw, line);
-        if (!line.empty() && line.front() == '#')
+        if (line.empty() || line.front() == '#')
             continue;
-        if (IsSection(line, section))
-            continue;
-        if (SplitKeyValue(line, key, value))
-            m_entries.Insert(MakeKey(section, key), value);
+        if (IsSection(line, section)) {
+            if (listener)
+                listener->OnSection(number, section);
+        } else if (SplitKeyValue(line, key, value)) {
+            const bool stored = m_entries.Insert(MakeKey(section, key), value);
+            if (listener)
+                listener->OnEntry(number, section, key, value, stored);
+        } else if (listener) {
+            listener->OnDroppedLine(number, line);
+        }
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include "store/locked_map.h"
 
+class IniParseListener;
+
 #include <string>
 #include <vector>
 
@@ -15,7 +17,8 @@ public:
     IniFile& operator=(const IniFile&) = delete;
 
     // Adds the entries of `text`; keys already present keep their first value.
-    void Parse(const std::string& text);
+    // A listener, when given, learns what became of every line.
+    void Parse(const std::string& text, IniParseListener* listener = nullptr);
     // Appends the document to `output` as INI text, sections and keys in byte order.
     std::string& Serialize(std::string& output) const;
     // The value, or the empty text when the section/key pair is missing.

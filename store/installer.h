@@ -28,6 +28,11 @@ public:
     IniFile m_manifest;
     std::string ms_install_dir;
     KernelHandle mh_language_event;
+    // The build's options, set by the program's entry before Start: the
+    // value the "scheme" setting is seeded with, and the strict build (https
+    // only, every file with its hash).
+    std::string ms_default_scheme = "http";
+    bool mb_strict = false;
 };
 
 extern Installer* g_installer;

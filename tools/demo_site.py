@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Builds the content of an installer site: the manifest and the files it lists.
 
-  demo_site.py OUT_DIR PRODUCT_DIR [--files N --size BYTES]
+  demo_site.py OUT_DIR PRODUCT_DIR [--https] [--files N --size BYTES]
 
 OUT_DIR/manifest.ini is what the resource manager answers; OUT_DIR/files/ is
 served as the root of SERVER_ADDR. PRODUCT_DIR is out/ (Extract.dll, and
 tools/demo_casino.exe as the client). With --files N the manifest lists N
-plain files of BYTES bytes instead of the demo set (for benchmarks).
+plain files of BYTES bytes instead of the demo set (for benchmarks). With
+--https the manifest asks for the files over https (SERVER_SCHEME).
 """
 import argparse
 import os
@@ -78,6 +79,7 @@ def main():
     parser.add_argument("product")
     parser.add_argument("--files", type=int, default=0)
     parser.add_argument("--size", type=int, default=4096)
+    parser.add_argument("--https", action="store_true")
     args = parser.parse_args()
     shutil.rmtree(args.out, ignore_errors=True)
     files = os.path.join(args.out, "files")
@@ -87,6 +89,8 @@ def main():
     else:
         demo_files(files, args.product)
         manifest = DEMO_MANIFEST
+    if args.https:
+        manifest = manifest.replace("SERVER_ADDR=", "SERVER_SCHEME=https\nSERVER_ADDR=", 1)
     with open(os.path.join(args.out, "manifest.ini"), "w", newline="\r\n") as f:
         f.write(manifest)
 

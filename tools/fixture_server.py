@@ -10,6 +10,8 @@
   /drip/N/MS           N bytes in pieces of 100, MS milliseconds apart
   /stall/N/M           promises N bytes, sends M, then waits for the client
   /redirect/N          302 to /size/N
+  /insecure/REST       302 to http:// + the Host header + /REST (a redirect
+                       that leaves TLS)
   /length/TEXT         an empty body with "Content-Length: TEXT"
   /file/NAME           a file from --files (404 when missing)
   /flaky/N/NAME        503 for the first N requests of this path, then /file/NAME
@@ -81,6 +83,7 @@ class Handler(socketserver.BaseRequestHandler):
             parts = ["manifest"]
         elif path == "/players_downloads.asp":
             parts = ["report"]
+        self.head = head
         route = getattr(self, "route_" + parts[0].lstrip("_"), None)
         if route is None:
             self.route_status(["status", "404"])
@@ -136,6 +139,11 @@ class Handler(socketserver.BaseRequestHandler):
 
     def route_redirect(self, p):
         self.send("302 Found", headers=[f"Location: /size/{p[1]}", "Content-Length: 0"])
+
+    def route_insecure(self, p):
+        host = next((line.split(":", 1)[1].strip() for line in self.head.split("\r\n")[1:]
+                     if line.lower().startswith("host:")), "")
+        self.send("302 Found", headers=[f"Location: http://{host}/{'/'.join(p[1:])}", "Content-Length: 0"])
 
     def route_length(self, p):
         self.send("200 OK", headers=[f"Content-Length: {p[1]}", "Connection: close"])

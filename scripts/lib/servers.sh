@@ -27,32 +27,38 @@ fixture_stop() {
 }
 
 # A test certificate authority (made once, kept in out/test/ca) and a server
-# certificate for the report host, signed by it. CA_BUNDLE is the machine's
-# bundle with the test CA appended: scripts/lib/isolated mounts it in place of
-# the machine's own inside the namespace only (ISOLATED_CA_BUNDLE).
+# certificate signed by it for the report host and the site's hosts (dl.,
+# files., skins.karvelo.example), plus a self-signed certificate for the same
+# names that nothing trusts (untrusted.crt). CA_BUNDLE is the machine's bundle
+# with the test CA appended: scripts/lib/isolated mounts it in place of the
+# machine's own inside the namespace only (ISOLATED_CA_BUNDLE).
 test_ca() { # dir
     local dir=$1
     CA_BUNDLE=$dir/bundle.crt
-    [ -f "$dir/.ready" ] && return 0
+    [ -f "$dir/.ready-sites" ] && return 0
     rm -rf "$dir"
     mkdir -p "$dir"
     (
         cd "$dir"
+        local names="DNS:stats.karvelo.example,DNS:dl.karvelo.example,DNS:files.karvelo.example,DNS:skins.karvelo.example"
         openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=Casino Installer Test CA" \
             -keyout ca.key -out ca.crt
         openssl req -newkey rsa:2048 -nodes -subj "/CN=stats.karvelo.example" -keyout server.key -out server.csr
-        printf 'subjectAltName=DNS:stats.karvelo.example\nbasicConstraints=CA:FALSE\n' >server.ext
+        printf 'subjectAltName=%s\nbasicConstraints=CA:FALSE\n' "$names" >server.ext
         openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial -days 3650 \
             -extfile server.ext -out server.crt
+        openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=dl.karvelo.example" \
+            -addext "subjectAltName=$names" -keyout untrusted.key -out untrusted.crt
         cat /etc/ssl/certs/ca-certificates.crt ca.crt >bundle.crt
     ) >/dev/null 2>&1 || return 1
-    touch "$dir/.ready"
+    touch "$dir/.ready-sites"
 }
 
-# nginx serving an installer site: on ADDRESS port 80 the manifest (any path
-# ending in ClientResourcesManager.asp) and SITE/files as the root; on
-# TLS_ADDRESS port 443 the report page, with the test CA's certificate.
-# Requests are logged to LOG/access.log as: host "request line" status.
+# nginx serving an installer site: on ADDRESS port 80, and over HTTPS on its
+# port 443, the manifest (any path ending in ClientResourcesManager.asp) and
+# SITE/files as the root; on TLS_ADDRESS port 443 the report page. Both TLS
+# servers show the test CA's certificate.
+# Requests are logged to LOG/access.log as: scheme://host "request line" status.
 site_start() { # address tls-address site-dir log-dir ca-dir
     local address=$1 tls=$2 site=$3 log=$4 ca=$5
     mkdir -p "$log/tmp"
@@ -64,7 +70,7 @@ error_log $log/error.log;
 pid $log/nginx.pid;
 events { worker_connections 256; }
 http {
-    log_format hosted '\$host "\$request" \$status "\$http_user_agent" \$msec';
+    log_format hosted '\$scheme://\$host "\$request" \$status "\$http_user_agent" \$msec';
     access_log $log/access.log hosted;
     client_body_temp_path $log/tmp/body;
     proxy_temp_path $log/tmp/proxy;
@@ -75,6 +81,9 @@ http {
     types { text/html html; text/plain ini; }
     server {
         listen $address:80;
+        listen $address:443 ssl;
+        ssl_certificate $ca/server.crt;
+        ssl_certificate_key $ca/server.key;
         location ~ /ClientResourcesManager\.asp\$ {
             root $site;
             default_type text/plain;

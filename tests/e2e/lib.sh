@@ -47,6 +47,9 @@ e2e_end() {
     display_stop
     fixture_stop
     site_stop
+    # A passed case's prefix (about 600 MB) is of no further use; a failed
+    # one's stays for a look. The demo and the bench keep theirs.
+    if [ $status -eq 0 ] && [ -z "${E2E_WORK:-}" ]; then rm -rf "$work/prefix"; fi
     [ $status -eq 0 ] && echo "PASS $case_name" || echo "FAIL $case_name (see $work)"
     exit $status
 }
@@ -135,10 +138,11 @@ $(site_requests)"
     done
 }
 
-# Starts the installer as a user would: setup.exe from a Downloads folder.
-installer_start() {
+# Starts the installer as a user would: setup.exe from a Downloads folder;
+# PROGRAM names another build of it (the strict one).
+installer_start() { # [program]
     mkdir -p "$WINEPREFIX/drive_c/Downloads"
-    cp "$products/installer.exe" "$WINEPREFIX/drive_c/Downloads/setup.exe"
+    cp "${1:-$products/installer.exe}" "$WINEPREFIX/drive_c/Downloads/setup.exe"
     e2e_start "$WINEPREFIX/drive_c/Downloads/setup.exe"
 }
 
@@ -165,6 +169,8 @@ install_dir() { echo "$WINEPREFIX/drive_c/Program Files/$1"; }
 # prints their texts, one per line (line breaks inside a text become "|").
 answer_boxes() { # caption count
     local i text
+    # A box is looked for only once its owner has the caption.
+    uidriver wait "$1" 30 >/dev/null || e2e_fail "no window \"$1\""
     for ((i = 0; i < $2; i++)); do
         text=$(uidriver box "$1" 30) || e2e_fail "box $((i + 1)) of $2 did not appear"
         uidriver answer "$1" 1 || e2e_fail "cannot answer box $((i + 1))"
@@ -224,6 +230,47 @@ report_server_start() { # address [delays]
         [ $tries -gt 0 ] || e2e_fail "no TLS report server"
         sleep 0.1
     done
+}
+
+# The fault fixture server over HTTPS on ADDRESS:443, with the test CA's
+# certificate (or the one nothing trusts with --untrusted), serving the files
+# of $work/fixture/files and MANIFEST (text); TLS_FIXTURE_PID names it.
+tls_fixture_start() { # address manifest-text [--untrusted]
+    local ready=$work/tls-fixture.ready cert=$out/test/ca/server.crt key=$out/test/ca/server.key
+    [ "${3:-}" = --untrusted ] && cert=$out/test/ca/untrusted.crt key=$out/test/ca/untrusted.key
+    mkdir -p "$work/fixture/files"
+    printf '%s' "$2" >"$work/fixture/tls-manifest.ini"
+    rm -f "$ready"
+    python3 "$root/tools/fixture_server.py" --address "$1" --port 443 --files "$work/fixture/files" \
+        --manifest "$work/fixture/tls-manifest.ini" --tls-cert "$cert" --tls-key "$key" --ready "$ready" \
+        </dev/null >"$work/tls-fixture.log" 2>&1 &
+    TLS_FIXTURE_PID=$!
+    background_pids+=($TLS_FIXTURE_PID)
+    local tries=100
+    until [ -f "$ready" ]; do
+        tries=$((tries - 1))
+        [ $tries -gt 0 ] || e2e_fail "no TLS fixture server"
+        sleep 0.1
+    done
+}
+
+tls_fixture_stop() {
+    stop_process "${TLS_FIXTURE_PID:-}"
+    TLS_FIXTURE_PID=
+}
+
+# The request lines the TLS fixture server on ADDRESS has seen, oldest first.
+tls_fixture_requests() { # address
+    python3 - "$1" <<'PY' | grep -a '^GET ' | tr -d '\r'
+import ssl, sys, urllib.request
+context = ssl._create_unverified_context()
+print(urllib.request.urlopen(f"https://{sys.argv[1]}/_log", context=context).read().decode("latin-1"))
+PY
+}
+
+# "sha256:" and the SHA-256 of a fixture file.
+fixture_sha256() { # name
+    echo "sha256:$(sha256sum "$work/fixture/files/$1" | cut -d' ' -f1)"
 }
 
 report_server_stop() {

@@ -1,4 +1,5 @@
 #include "store/ini_file.h"
+#include "store/ini_parse_listener.h"
 
 #include <gtest/gtest.h>
 
@@ -164,4 +165,35 @@ TEST(IniFile, NamesWithStarAreFoundButNeitherListedNorSerialized)
     EXPECT_EQ(SectionOf(ini, "C").keys, (std::vector<std::string>{"z"}));
     std::string out;
     EXPECT_EQ(ini.Serialize(out), "[C]\nz=3\n");
+}
+
+namespace {
+
+struct RecordingParse : IniParseListener {
+    void OnSection(int line, const std::string& name) override
+    {
+        events.push_back(std::to_string(line) + " [" + name + "]");
+    }
+    void OnEntry(int line, const std::string& section, const std::string& key, const std::string& value,
+                 bool stored) override
+    {
+        events.push_back(std::to_string(line) + " " + section + "*" + key + "=" + value + (stored ? "" : " dropped"));
+    }
+    void OnDroppedLine(int line, const std::string& text) override
+    {
+        events.push_back(std::to_string(line) + " dropped " + text);
+    }
+    std::vector<std::string> events;
+};
+
+} // namespace
+
+TEST(IniFile, ListenerLearnsTheLineOfEveryHeaderEntryAndDroppedLine)
+{
+    IniFile ini;
+    RecordingParse parse;
+    ini.Parse("# comment\r\n[A]\r\n k = v \r\n\r\nk=1\r\n[A\r\nk=2\n=x\n", &parse);
+    EXPECT_EQ(parse.events, (std::vector<std::string>{"2 [A]", "3 A*k = v", "5 A*k=1", "6 dropped [A",
+                                                      "7 A*k=2 dropped", "8 dropped =x"}));
+    EXPECT_EQ(ini.GetValue("A", "k"), "1");
 }

@@ -94,7 +94,7 @@ TEST(ResourceEntry, FileNameIsTheLastPathPiece)
 TEST(ResourceEntry, OnlyFilesInsideTheInstallFolderAreContained)
 {
     auto contained = [](const std::string& path, const std::string& folder) {
-        return IsContainedResource(ResourceEntry{path, folder, "x"});
+        return IsContainedResource(ResourceEntry{path, folder, "x", HashPiece::kAbsent, ""});
     };
     EXPECT_TRUE(contained("games/r.dll", ""));
     EXPECT_TRUE(contained("../r.dll", ""));  // the path's folders stay on the server
@@ -117,4 +117,62 @@ TEST(ResourceEntry, BrandMustBeOneSafeFolderName)
     EXPECT_TRUE(IsSafeFolderName("Casino.de"));
     for (const char* bad : {"", ".", "..", "a\\b", "a/b", "C:", "a*b", "a?b", "a|b", "a<b", "a>b", "a\"b", "a\tb"})
         EXPECT_FALSE(IsSafeFolderName(bad)) << bad;
+}
+
+TEST(ResourceEntry, HashPieceIsSha256AndSixtyFourHexDigitsInEitherCase)
+{
+    const std::string digits = "0123456789abcdefABCDEF0123456789abcdef0123456789ABCDEF0123456789";
+    std::string sha256 = "stale";
+    EXPECT_EQ(ReadHashPiece("sha256:" + digits, sha256), HashPiece::kSha256);
+    EXPECT_EQ(sha256, "0123456789abcdefabcdef0123456789abcdef0123456789abcdef0123456789");
+
+    for (const std::string& malformed :
+         {std::string("sha256:"), "sha256:" + digits.substr(1), "sha256:" + digits + "0",
+          "sha256:" + digits.substr(1) + "g", "sha256: " + digits.substr(1), "sha256:" + digits + " "}) {
+        EXPECT_EQ(ReadHashPiece(malformed, sha256), HashPiece::kMalformed) << malformed;
+        EXPECT_EQ(sha256, "") << malformed;
+    }
+    // Any other third piece is ignored, as older installers ignore it.
+    for (const std::string& other : {std::string(""), std::string("ignored"), "SHA256:" + digits, std::string("md5:00"), std::string("sha256")})
+        EXPECT_EQ(ReadHashPiece(other, sha256), HashPiece::kAbsent) << other;
+}
+
+TEST(ResourceEntry, HashIsTheThirdPieceOnly)
+{
+    const std::string hash = std::string(64, 'A');
+    ResourceEntry entry;
+    ASSERT_TRUE(ParseResourceEntry("URL_1", "games/r.dll,Games,sha256:" + hash, entry));
+    EXPECT_EQ(entry.sub_folder, "Games");
+    EXPECT_EQ(entry.hash, HashPiece::kSha256);
+    EXPECT_EQ(entry.sha256, std::string(64, 'a'));
+
+    ASSERT_TRUE(ParseResourceEntry("URL_1", "games/r.dll,,sha256:" + hash + ",more", entry));
+    EXPECT_EQ(entry.sub_folder, "");
+    EXPECT_EQ(entry.hash, HashPiece::kSha256);
+
+    ASSERT_TRUE(ParseResourceEntry("URL_1", "games/r.dll,sha256:" + hash, entry));
+    EXPECT_EQ(entry.sub_folder, "sha256:" + hash);  // the second piece is always the sub-folder
+    EXPECT_EQ(entry.hash, HashPiece::kAbsent);
+    EXPECT_EQ(entry.sha256, "");
+
+    ASSERT_TRUE(ParseResourceEntry("URL_1", "games/r.dll,Games,other,sha256:" + hash, entry));
+    EXPECT_EQ(entry.hash, HashPiece::kAbsent);
+}
+
+TEST(ResourceEntry, FilePathJoinsInstallFolderSubFolderAndFileName)
+{
+    EXPECT_EQ(ResourceFilePath("C:\\Casino", ResourceEntry{"games/r.dll", "", "x", HashPiece::kAbsent, ""}), "C:\\Casino\\r.dll");
+    EXPECT_EQ(ResourceFilePath("C:\\Casino", ResourceEntry{"r.dll", "Data\\Bin", "x", HashPiece::kAbsent, ""}),
+              "C:\\Casino\\Data\\Bin\\r.dll");
+}
+
+TEST(IsHttpsScheme, OnlyHttpsInAnyCaseTurnsTlsOn)
+{
+    for (const char* https : {"https", "HTTPS", "Https"})
+        EXPECT_TRUE(IsHttpsScheme(https)) << https;
+    for (const char* plain : {"", "http", "https ", " https", "https:", "https:x", "ftp", "tls"})
+        EXPECT_FALSE(IsHttpsScheme(plain)) << plain;
+    EXPECT_TRUE(IsHttpsAddress("HTTPS://skins.example/"));
+    EXPECT_FALSE(IsHttpsAddress("http://skins.example/"));
+    EXPECT_FALSE(IsHttpsAddress("?serverName=x"));
 }

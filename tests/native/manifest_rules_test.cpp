@@ -41,7 +41,7 @@ TEST(DeviceName, WideNamesOfArchiveEntries)
 TEST(ResourceEntry, DeviceNamesAreRefusedWhereTheyReachTheDisk)
 {
     auto contained = [](const std::string& path, const std::string& folder) {
-        return IsContainedResource(ResourceEntry{path, folder, "x"});
+        return IsContainedResource(ResourceEntry{path, folder, "x", HashPiece::kAbsent, ""});
     };
     EXPECT_TRUE(contained("games/aux/x.wav", ""));  // folders of the server path stay on the server
     EXPECT_FALSE(contained("games/COM1", ""));
@@ -89,4 +89,20 @@ TEST(ManifestRules, FirstRefusalInTheFixedOrderBrandRegistryThenFilesInFetchOrde
     EXPECT_EQ(Refusal(files + registry), "Unsafe registry entry in manifest: Classes\\x/y");
     EXPECT_EQ(Refusal("[GENERAL]\nBRAND_NAME=..\n" + files + registry), "Unsafe brand name in manifest: ..");
     EXPECT_EQ(Refusal("[URLS]\nURL_1=ok.wav\nURL_2=\nMY_URL_1=con.wav\n"), "");
+}
+
+TEST(ManifestRules, MalformedHashesAreRefusedAndStrictBuildsRequireOne)
+{
+    const std::string hash = "sha256:" + std::string(64, 'e');
+    EXPECT_EQ(Refusal("[URLS]\nURL_1=r.dll,," + hash + "\nURL_2=a.wav,Sounds,ignored\n"), "");
+    EXPECT_EQ(Refusal("[URLS]\nURL_1=r.dll,,sha256:e3b0\n"), "Malformed checksum in manifest: r.dll,,sha256:e3b0");
+    // An unsafe path is named first, whatever its hash.
+    EXPECT_EQ(Refusal("[URLS]\nURL_1=con.wav,,sha256:x\n"), "Unsafe path in manifest: con.wav,,sha256:x");
+
+    IniFile manifest;
+    manifest.Parse("[URLS]\nURL_1=r.dll,," + hash + "\nURL_2=a.wav,Sounds\nMY_URL=x.wav\n");
+    EXPECT_EQ(ManifestRefusal(manifest), "");
+    EXPECT_EQ(ManifestRefusal(manifest, true), "Missing checksum in manifest: a.wav,Sounds");
+    EXPECT_EQ(ResourceEntryRefusal("URL_3", "b.wav,,other", true), "Missing checksum in manifest: b.wav,,other");
+    EXPECT_EQ(ResourceEntryRefusal("SERVER_ADDR", "files.example", true), "");
 }

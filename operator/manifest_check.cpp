@@ -1,0 +1,166 @@
+#include "operator/manifest_check.h"
+
+#include "install/manifest_rules.h"
+#include "install/resource_entry.h"
+#include "operator/parse_record.h"
+#include "services/registry_entry.h"
+#include "services/text.h"
+
+#include <algorithm>
+
+namespace {
+
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+const char* const kReadSections[] = {"GENERAL", "URLS", "REG"};
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+class Findings {
+public:
+    void Error(int line, const std::string& text) { m_list.push_back({line, true, text}); }
+    void Warning(int line, const std::string& text) { m_list.push_back({line, false, text}); }
+    std::vector<Finding> InLineOrder()
+    {
+        std::stable_sort(m_list.begin(), m_list.end(),
+                         [](const Finding& a, const Finding& b) { return a.line < b.line; });
+        return m_list;
+    }
+
+private:
+    std::vector<Finding> m_list;
+};
+
+// What the parser did that an operator may not have meant.
+void CheckLines(const std::string& text, const ParseRecord& record, Findings& findings)
+{
+    if (text.compare(0, 3, kByteOrderMark) == 0)
+        findings.Warning(1, "a byte-order mark starts the manifest: the installer reads it as part of the first line");
+    for (const ParseRecord::Line& header : record.m_sections) {
+        std::string trimmed;
+        const std::string near = Upper(Trim(header.section, trimmed));
+        for (const char* section : kReadSections)
+            if (header.section != section && near == section)
+                findings.Warning(header.number, "[" + header.section + "] is not [" + section
+                                                    + "]: names are read exactly, so the installer ignores it");
+    }
+    for (const ParseRecord::Line& duplicate : record.m_duplicates)
+        findings.Warning(duplicate.number, "duplicate key " + duplicate.key + ": the installer keeps the value of line "
+                                               + std::to_string(record.LineOf(duplicate.section, duplicate.key)));
+    for (const ParseRecord::Line& entry : record.m_entries)
+        if (IsBlank(entry.key.back()) || IsBlank(entry.value.front()))
+            findings.Warning(entry.number, "blanks around \"=\": the key is read as \"" + entry.key
+                                               + "\" and the value as \"" + entry.value + "\"");
+    for (const ParseRecord::Line& dropped : record.m_dropped)
+        findings.Warning(dropped.number, "line ignored, neither [section] nor key=value: " + dropped.value);
+}
+
+void CheckRegistry(const IniFile& manifest, const ParseRecord& record, Findings& findings)
+{
+    const std::string brand = manifest.GetValue("GENERAL", "BRAND_NAME");
+    std::vector<std::string> keys, values;
+    manifest.GetSection("REG", keys, values);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const int line = record.LineOf("REG", keys[i]);
+        const std::string refusal = RegistryEntryRefusal(brand, keys[i], values[i]);
+        RegistryEntry entry;
+        if (!refusal.empty())
+            findings.Error(line, refusal);
+        else if (ParseRegistryEntry(keys[i], values[i], entry))
+            continue;
+        else if (values[i].compare(0, 2, "d:") == 0 || values[i].compare(0, 2, "s:") == 0)
+            findings.Warning(line, "lower-case type in " + keys[i] + ": the installer skips it (types are D: and S:)");
+        else
+            findings.Warning(line, "REG entry " + keys[i] + " skipped: its value is neither D:number nor S:text");
+    }
+}
+
+void CheckFile(const ResourceEntry& entry, int line, const FileHashes& files, Findings& findings)
+{
+    std::string actual;
+    if (!files(entry.path, actual))
+        findings.Error(line, "file missing: " + entry.path);
+    else if (entry.hash == HashPiece::kSha256 && actual != entry.sha256)
+        findings.Error(line, "hash mismatch for " + entry.path + ": the manifest says " + entry.sha256
+                                 + ", the file has " + actual);
+}
+
+void CheckResourceEntry(const std::string& key, const std::string& value, int line, bool& library_fetched,
+                        const FileHashes* files, Findings& findings)
+{
+    const std::string refusal = ResourceEntryRefusal(key, value, false);
+    if (!refusal.empty()) {
+        findings.Error(line, refusal);
+        return;
+    }
+    ResourceEntry entry;
+    ParseResourceEntry(key, value, entry);
+    std::vector<std::string> pieces;
+    Split(pieces, value, ",", 0);
+    if (pieces.size() > 3)
+        findings.Warning(line, "pieces past the third are ignored: " + value);
+    if (entry.hash != HashPiece::kSha256)
+        findings.Warning(line, pieces.size() >= 3 ? "the third piece is not a hash and is ignored: " + value
+                                                  : "no hash: the installer cannot check " + entry.path);
+    const std::string file_name = ResourceFileName(entry.path);
+    if (entry.sub_folder.empty() && Upper(file_name) == "EXTRACT.DLL")
+        library_fetched = true;
+    if (EndsWith(file_name, ".7z") && !library_fetched)
+        findings.Error(line, key + " fetches an archive before Extract.dll, which unpacks it"
+                                  " (keys are fetched in byte order: URL_10 before URL_2)");
+    if (files)
+        CheckFile(entry, line, *files, findings);
+}
+
+void CheckFiles(const IniFile& manifest, const ParseRecord& record, const FileHashes* files, Findings& findings)
+{
+    std::vector<std::string> keys, values;
+    manifest.GetSection("URLS", keys, values);
+    bool library_fetched = false;
+    bool any_file = false;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const int line = record.LineOf("URLS", keys[i]);
+        if (IsResourceKey(keys[i])) {
+            any_file = true;
+            CheckResourceEntry(keys[i], values[i], line, library_fetched, files, findings);
+        } else if (keys[i] == "SERVER_SCHEME") {
+            if (Upper(values[i]) != "HTTP" && Upper(values[i]) != "HTTPS")
+                findings.Warning(line, "SERVER_SCHEME " + values[i] + " means plain HTTP");
+        } else if (keys[i] != "SERVER_ADDR") {
+            findings.Warning(line, Upper(keys[i]).compare(0, 4, "URL_") == 0
+                                       ? keys[i] + " is not read: file keys begin with URL_ in capitals"
+                                       : "key " + keys[i] + " is not read by the installer");
+        }
+    }
+    if (any_file && manifest.GetValue("URLS", "SERVER_ADDR").empty())
+        findings.Error(0, "no SERVER_ADDR in [URLS]: every file would fail");
+}
+
+} // namespace
+
+std::vector<Finding> CheckManifest(const std::string& text, const FileHashes* files)
+{
+    IniFile manifest;
+    ParseRecord record;
+    record.Parse(text, manifest);
+    Findings findings;
+    CheckLines(text, record, findings);
+    const std::string brand = BrandRefusal(manifest);
+    if (!brand.empty())
+        findings.Error(record.LineOf("GENERAL", "BRAND_NAME"), brand);
+    CheckRegistry(manifest, record, findings);
+    CheckFiles(manifest, record, files, findings);
+    return findings.InLineOrder();
+}
+
+bool HasError(const std::vector<Finding>& findings)
+{
+    return std::any_of(findings.begin(), findings.end(), [](const Finding& finding) { return finding.error; });
+}

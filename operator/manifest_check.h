@@ -1,0 +1,24 @@
+// The operators' manifest checker: reads a manifest with the installer's own
+// parser and rules and lists what the installer would refuse (errors) and
+// what it would silently ignore or misread (warnings), each with its line.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct Finding {
+    int line; // 0 for the manifest as a whole
+    bool error;
+    std::string text;
+};
+
+// The SHA-256 (lower-case hex) of the file served at a request path; false
+// when there is no such file.
+using FileHashes = std::function<bool(const std::string& request_path, std::string& sha256)>;
+
+// Every finding, in line order. With `files`, also each listed file that is
+// missing or whose hash differs from its entry.
+std::vector<Finding> CheckManifest(const std::string& text, const FileHashes* files);
+
+bool HasError(const std::vector<Finding>& findings);

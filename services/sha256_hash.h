@@ -1,0 +1,31 @@
+// SHA-256 through the platform's CryptoAPI (advapi32), fed block by block, and
+// the hash of a whole file already on disk.
+#pragma once
+
+#include "base/crypt_handles.h"
+
+#include <cstddef>
+#include <string>
+
+class Sha256Hash {
+public:
+    // Opens a hash on the process's provider; a failure shows as an empty
+    // Finish().
+    Sha256Hash();
+    Sha256Hash(const Sha256Hash&) = delete;
+    Sha256Hash& operator=(const Sha256Hash&) = delete;
+
+    // Adds the next bytes; false once anything has failed.
+    bool Add(const void* data, size_t size);
+    // The hash of everything added, as 64 lower-case hexadecimal digits, or
+    // the empty text when the platform could not compute it. Ends the hash.
+    std::string Finish();
+
+private:
+    CryptHashHandle mh_hash;
+    bool mb_failed = false;
+};
+
+// The SHA-256 of the file at `path` in `sha256`; false when it cannot be read
+// whole (missing, a folder, locked) or hashed.
+bool HashFile(const std::string& path, std::string& sha256);

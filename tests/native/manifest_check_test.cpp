@@ -1,0 +1,141 @@
+// The operators' checker: one broken manifest per finding, each named with its
+// line, and the hash filling that leaves every other byte alone.
+#include "operator/manifest_check.h"
+#include "operator/manifest_hashes.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kHashA(64, 'a');
+const std::string kHashB(64, 'b');
+const std::string kHeader = "[GENERAL]\nBRAND_NAME=Checked\n[URLS]\nSERVER_ADDR=files.example\n";
+
+// Files served by request path, with their hashes.
+FileHashes Served(std::map<std::string, std::string> files)
+{
+    return [files](const std::string& path, std::string& sha256) {
+        const auto found = files.find(path);
+        if (found == files.end())
+            return false;
+        sha256 = found->second;
+        return true;
+    };
+}
+
+// "LINE error|warning: TEXT" for every finding.
+std::vector<std::string> Check(const std::string& text, const FileHashes* files = nullptr)
+{
+    std::vector<std::string> lines;
+    for (const Finding& finding : CheckManifest(text, files))
+        lines.push_back(std::to_string(finding.line) + (finding.error ? " error: " : " warning: ") + finding.text);
+    return lines;
+}
+
+std::vector<std::string> One(const std::string& finding) { return {finding}; }
+
+} // namespace
+
+TEST(ManifestCheck, ACleanManifestHasNoFinding)
+{
+    EXPECT_EQ(Check(kHeader + "URL_1=Extract.dll,,sha256:" + kHashA + "\nURL_2=p.7z,Data,sha256:" + kHashB
+                    + "\n[REG]\nVolume=D:80\n"),
+              std::vector<std::string>());
+}
+
+TEST(ManifestCheck, WhatTheInstallerRefusesIsAnErrorOnItsLine)
+{
+    EXPECT_EQ(Check("# brand\n[GENERAL]\nBRAND_NAME=..\\Windows\n"),
+              One("3 error: Unsafe brand name in manifest: ..\\Windows"));
+    EXPECT_EQ(Check("[REG]\nMicrosoft\\Run/x=S:evil\n"),
+              One("2 error: Unsafe registry entry in manifest: Microsoft\\Run/x"));
+    EXPECT_EQ(Check(kHeader + "URL_1=r.dll,..\\..\\Windows,sha256:" + kHashA + "\n"),
+              One("5 error: Unsafe path in manifest: r.dll,..\\..\\Windows,sha256:" + kHashA));
+    EXPECT_EQ(Check(kHeader + "URL_1=con.wav,,sha256:" + kHashA + "\n"),
+              One("5 error: Unsafe path in manifest: con.wav,,sha256:" + kHashA));
+    EXPECT_EQ(Check(kHeader + "URL_1=r.dll,,sha256:abc\n"),
+              One("5 error: Malformed checksum in manifest: r.dll,,sha256:abc"));
+}
+
+TEST(ManifestCheck, AnArchiveBeforeTheExtractionLibraryInByteOrder)
+{
+    const std::string hashes = ",,sha256:" + kHashA;
+    EXPECT_EQ(Check(kHeader + "URL_2=Extract.dll" + hashes + "\nURL_10=pack.7z" + hashes + "\n"),
+              One("6 error: URL_10 fetches an archive before Extract.dll, which unpacks it"
+                  " (keys are fetched in byte order: URL_10 before URL_2)"));
+    EXPECT_EQ(Check(kHeader + "URL_1=pack.7z" + hashes + "\n").size(), 1u);
+    // A library in a sub-folder is not where the archive is unpacked from.
+    EXPECT_EQ(Check(kHeader + "URL_1=Extract.dll,Bin,sha256:" + kHashA + "\nURL_2=pack.7z" + hashes + "\n").size(),
+              1u);
+    EXPECT_EQ(Check(kHeader + "URL_1=extract.DLL" + hashes + "\nURL_2=pack.7z" + hashes + "\n").size(), 0u);
+}
+
+TEST(ManifestCheck, WithFilesAMissingFileOrAnotherHashIsAnError)
+{
+    const std::string text = kHeader + "URL_1=/games/r.dll,,sha256:" + kHashA + "\nURL_2=a.wav,Sounds\n";
+    const FileHashes files = Served({{"/games/r.dll", kHashB}});
+    EXPECT_EQ(Check(text, &files),
+              (std::vector<std::string>{"5 error: hash mismatch for /games/r.dll: the manifest says " + kHashA
+                                            + ", the file has " + kHashB,
+                                        "6 warning: no hash: the installer cannot check a.wav",
+                                        "6 error: file missing: a.wav"}));
+    const FileHashes matching = Served({{"/games/r.dll", kHashA}, {"a.wav", kHashB}});
+    EXPECT_EQ(Check(text, &matching), One("6 warning: no hash: the installer cannot check a.wav"));
+}
+
+TEST(ManifestCheck, WhatTheInstallerIgnoresOrMisreadsIsAWarning)
+{
+    const std::string hash = ",,sha256:" + kHashA;
+    EXPECT_EQ(Check(kHeader + "url_1=r.dll\n"),
+              One("5 warning: url_1 is not read: file keys begin with URL_ in capitals"));
+    EXPECT_EQ(Check(kHeader + "URL_1=r.dll" + hash + "\nURL_1=s.dll" + hash + "\n"),
+              One("6 warning: duplicate key URL_1: the installer keeps the value of line 5"));
+    EXPECT_EQ(Check("\xEF\xBB\xBF[GENERAL]\nBRAND_NAME=B\n"),
+              (std::vector<std::string>{
+                  "1 warning: a byte-order mark starts the manifest: the installer reads it as part of the first line",
+                  "1 warning: line ignored, neither [section] nor key=value: \xEF\xBB\xBF[GENERAL]"}));
+    EXPECT_EQ(Check("[GENERAL]\nBRAND_NAME = B\n"),
+              One("2 warning: blanks around \"=\": the key is read as \"BRAND_NAME \" and the value as \" B\""));
+    EXPECT_EQ(Check("[ GENERAL ]\n"), One("1 warning: [ GENERAL ] is not [GENERAL]: names are read exactly,"
+                                          " so the installer ignores it"));
+    EXPECT_EQ(Check("[Urls]\n"), One("1 warning: [Urls] is not [URLS]: names are read exactly,"
+                                     " so the installer ignores it"));
+    EXPECT_EQ(Check("[REG]\nVolume=d:80\n"),
+              One("2 warning: lower-case type in Volume: the installer skips it (types are D: and S:)"));
+    EXPECT_EQ(Check(kHeader + "URL_1=r.dll" + hash + ",more\n"),
+              One("5 warning: pieces past the third are ignored: r.dll" + hash + ",more"));
+    EXPECT_EQ(Check(kHeader + "URL_1=r.dll,,md5:00\n"),
+              One("5 warning: the third piece is not a hash and is ignored: r.dll,,md5:00"));
+    EXPECT_EQ(Check(kHeader + "URL_1=r.dll\n"), One("5 warning: no hash: the installer cannot check r.dll"));
+    EXPECT_FALSE(HasError(CheckManifest(kHeader + "URL_1=r.dll\n", nullptr)));
+}
+
+TEST(ManifestCheck, FilesWithoutAServerAreAnError)
+{
+    EXPECT_EQ(Check("[URLS]\nURL_1=r.dll,,sha256:" + kHashA + "\n"),
+              One("0 error: no SERVER_ADDR in [URLS]: every file would fail"));
+}
+
+TEST(ManifestHashes, EveryFetchedEntryGetsItsHashAndNothingElseChanges)
+{
+    const std::string text = "\xEF\xBB\xBF# demo\r\n[URLS]\r\nSERVER_ADDR=files.example\r\n"
+                             "  URL_1#Game=games/r.dll\t\r\nURL_2=a.wav,Sounds,sha256:" + kHashB + ",x\r\n"
+                             "URL_1#Game=again.dll\r\nurl_3=lower.dll\r\n[OTHER]\r\nURL_1=other.dll";
+    const FileHashes files = Served({{"games/r.dll", kHashA}, {"a.wav", kHashA}});
+    std::string output;
+    std::vector<Finding> missing;
+    ASSERT_TRUE(FillHashes(text, files, output, missing)) << (missing.empty() ? "" : missing[0].text);
+    EXPECT_EQ(output, "\xEF\xBB\xBF# demo\r\n[URLS]\r\nSERVER_ADDR=files.example\r\n"
+                      "  URL_1#Game=games/r.dll,,sha256:" + kHashA + "\t\r\nURL_2=a.wav,Sounds,sha256:" + kHashA
+                          + ",x\r\nURL_1#Game=again.dll\r\nurl_3=lower.dll\r\n[OTHER]\r\nURL_1=other.dll");
+    EXPECT_TRUE(missing.empty());
+
+    ASSERT_FALSE(FillHashes(text, Served({}), output, missing));
+    ASSERT_EQ(missing.size(), 2u);
+    EXPECT_EQ(missing[0].line, 4);
+    EXPECT_EQ(missing[0].text, "file missing: games/r.dll");
+}
