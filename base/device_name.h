@@ -2,11 +2,12 @@
 // CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9 (also with a superscript digit),
 // CONIN$ or CONOUT$, whatever follows its first dot and whatever blanks end
 // it, and any name that ends in a dot or a blank, which Windows silently cuts
-// to another name. Header only and without windows.h, so the narrow manifest
-// rules and the wide archive wrapper share one definition.
+// to another name. Header only, without windows.h and on string views, so the
+// narrow manifest rules and the wide archive wrapper (which carries no C++
+// runtime library) share one definition.
 #pragma once
 
-#include <string>
+#include <string_view>
 #include <type_traits>
 
 namespace device_name {
@@ -26,11 +27,10 @@ bool IsBlank(Char c)
 // "¹", "²" and "³" have the same code in UTF-16 and in the western ANSI code
 // page; in UTF-8 (a possible ANSI code page) they follow the byte 0xC2.
 template <typename Char>
-bool IsSuperscriptDigit(const std::basic_string<Char>& text)
+bool IsSuperscriptDigit(std::basic_string_view<Char> digit)
 {
-    std::basic_string<Char> digit = text;
     if (sizeof(Char) == 1 && digit.size() == 2 && Code(digit[0]) == 0xC2)
-        digit.erase(0, 1);
+        digit.remove_prefix(1);
     if (digit.size() != 1)
         return false;
     const unsigned code = Code(digit[0]);
@@ -38,7 +38,7 @@ bool IsSuperscriptDigit(const std::basic_string<Char>& text)
 }
 
 template <typename Char>
-bool EqualsIgnoringCase(const std::basic_string<Char>& text, const char* ascii)
+bool EqualsIgnoringCase(std::basic_string_view<Char> text, const char* ascii)
 {
     size_t i = 0;
     for (; ascii[i]; ++i) {
@@ -53,25 +53,30 @@ bool EqualsIgnoringCase(const std::basic_string<Char>& text, const char* ascii)
     return i == text.size();
 }
 
-} // namespace device_name
-
 template <typename Char>
-bool IsDeviceName(const std::basic_string<Char>& piece)
+bool IsDevice(std::basic_string_view<Char> piece)
 {
-    using namespace device_name;
     if (!piece.empty() && (piece.back() == Char('.') || IsBlank(piece.back())))
         return true;
-    std::basic_string<Char> stem = piece.substr(0, piece.find(Char('.')));
+    std::basic_string_view<Char> stem = piece;
+    const size_t dot = stem.find(Char('.'));
+    if (dot != stem.npos)
+        stem.remove_suffix(stem.size() - dot);
     while (!stem.empty() && IsBlank(stem.back()))
-        stem.pop_back();
+        stem.remove_suffix(1);
     for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
         if (EqualsIgnoringCase(stem, device))
             return true;
     if (stem.size() < 4)
         return false;
-    const std::basic_string<Char> prefix = stem.substr(0, 3), number = stem.substr(3);
+    const std::basic_string_view<Char> prefix(stem.data(), 3), number(stem.data() + 3, stem.size() - 3);
     if (!EqualsIgnoringCase(prefix, "COM") && !EqualsIgnoringCase(prefix, "LPT"))
         return false;
     return (number.size() == 1 && number[0] >= Char('0') && number[0] <= Char('9'))
         || IsSuperscriptDigit(number);
 }
+
+} // namespace device_name
+
+inline bool IsDeviceName(std::string_view piece) { return device_name::IsDevice(piece); }
+inline bool IsDeviceName(std::wstring_view piece) { return device_name::IsDevice(piece); }

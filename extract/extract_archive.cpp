@@ -12,9 +12,12 @@
 // blank), more than 100,000 entries, a solid block above 512 MiB (the decoder
 // holds a whole block in memory), or more unpacked bytes than the
 // destination's disk has free. A file is only ever visible under its final
-// name once it has been written completely.
+// name once it has been written completely. The library needs no C++ runtime
+// library: its texts live on the process heap.
 #include "base/device_name.h"
 #include "base/unique_handle.h"
+#include "extract/error_message.h"
+#include "extract/wide_text.h"
 
 #include <windows.h>
 
@@ -25,12 +28,8 @@ extern "C" {
 #include "7zFile.h"
 }
 
-#include <string>
-#include <vector>
-
 namespace {
 
-const size_t kErrorTextSize = 400;
 const UInt32 kMostEntries = 100000;
 const UInt64 kLargestBlock = UInt64(512) << 20;
 const size_t kInputBufferSize = size_t(1) << 18;
@@ -39,24 +38,6 @@ const DWORD kKeptAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 const wchar_t kPartialSuffix[] = L".extracting";
 const ISzAlloc kAlloc = {SzAlloc, SzFree};
-
-std::wstring Widen(const char* text)
-{
-    const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring wide(size > 0 ? size : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& wide)
-{
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(size > 0 ? size : 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &text[0], size, nullptr, nullptr);
-    text.resize(text.size() - 1);
-    return text;
-}
 
 const char* DescribeResult(SRes result)
 {
@@ -96,9 +77,9 @@ public:
     Archive& operator=(const Archive&) = delete;
 
     // 0, or the error that kept the archive from opening.
-    SRes Open(const std::wstring& path)
+    SRes Open(const WideText& path)
     {
-        if (InFile_OpenW(&m_stream.file, path.c_str()) != 0)
+        if (InFile_OpenW(&m_stream.file, path.Get()) != 0)
             return SZ_ERROR_READ;
         m_look.buf = static_cast<Byte*>(ISzAlloc_Alloc(&kAlloc, kInputBufferSize));
         if (!m_look.buf)
@@ -124,11 +105,17 @@ public:
     }
     bool IsDirectory(UInt32 index) const { return SzArEx_IsDir(&m_db, index); }
 
-    std::wstring Name(UInt32 index) const
+    // The entry's name; false when there was no memory for it.
+    bool Name(UInt32 index, WideText& name) const
     {
-        std::vector<UInt16> name(SzArEx_GetFileNameUtf16(&m_db, index, nullptr));
-        SzArEx_GetFileNameUtf16(&m_db, index, name.data());
-        return std::wstring(name.begin(), name.end() - 1);
+        static_assert(sizeof(UInt16) == sizeof(wchar_t), "names are UTF-16");
+        const size_t length = SzArEx_GetFileNameUtf16(&m_db, index, nullptr);
+        wchar_t* text = name.Resize(length > 0 ? length - 1 : 0);
+        if (!text)
+            return false;
+        if (length > 0)
+            SzArEx_GetFileNameUtf16(&m_db, index, reinterpret_cast<UInt16*>(text));
+        return true;
     }
 
     const FILETIME* ModificationTime(UInt32 index) const
@@ -164,81 +151,109 @@ private:
     size_t mn_block_size = 0;
 };
 
-bool IsDirectory(const std::wstring& path)
+bool IsDirectory(const wchar_t* path)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Free bytes for the caller on the disk of `path`, asked of the nearest folder
 // that exists: the destination may not have been created yet.
-bool FreeSpace(std::wstring path, UInt64& free_bytes)
+bool FreeSpace(std::wstring_view destination, UInt64& free_bytes)
 {
-    for (;;) {
+    WideText path;
+    path.Append(destination);
+    while (!path.Failed()) {
         ULARGE_INTEGER available;
-        if (GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) {
+        if (GetDiskFreeSpaceExW(path.Get(), &available, nullptr, nullptr)) {
             free_bytes = available.QuadPart;
             return true;
         }
-        const size_t separator = path.find_last_of(L'\\');
-        if (separator == std::wstring::npos || separator == 0)
+        const size_t separator = path.View().find_last_of(L'\\');
+        if (separator == std::wstring_view::npos || separator == 0)
             return false;
-        path.erase(separator);
+        path.Truncate(separator);
     }
+    return false;
 }
 
-// Creates the folder and every missing parent.
-bool CreateFolderChain(const std::wstring& path)
+// Creates the folder of the first `length` characters of `path` and every
+// missing parent; `path` is cut short only for the calls.
+bool CreateFolderChain(WideText& path, size_t length)
 {
-    for (size_t separator = path.find(L'\\', 1); separator != std::wstring::npos;
-         separator = path.find(L'\\', separator + 1))
-        CreateDirectoryW(path.substr(0, separator).c_str(), nullptr);
-    CreateDirectoryW(path.c_str(), nullptr);
-    return IsDirectory(path);
+    wchar_t* text = path.Data();
+    if (!text)
+        return false;
+    const wchar_t kept = text[length];
+    text[length] = L'\0';
+    for (size_t separator = 1; separator < length; ++separator) {
+        if (text[separator] != L'\\')
+            continue;
+        text[separator] = L'\0';
+        CreateDirectoryW(text, nullptr);
+        text[separator] = L'\\';
+    }
+    CreateDirectoryW(text, nullptr);
+    const bool created = IsDirectory(text);
+    text[length] = kept;
+    return created;
 }
 
-// A relative path that stays below the destination and names no device, with
-// "\" separators; empty when the entry must be refused.
-std::wstring SafeRelativePath(std::wstring name)
+// Turns an entry name into a relative path that stays below the destination
+// and names no device, with "\" separators; false when the entry must be
+// refused.
+bool MakeSafeRelativePath(WideText& name)
 {
-    for (wchar_t& c : name)
-        if (c == L'/')
-            c = L'\\';
-    if (name.empty() || name[0] == L'\\' || name.find(L':') != std::wstring::npos)
-        return std::wstring();
-    for (size_t start = 0; start <= name.size();) {
-        size_t end = name.find(L'\\', start);
-        if (end == std::wstring::npos)
-            end = name.size();
-        const std::wstring piece = name.substr(start, end - start);
+    wchar_t* text = name.Data();
+    for (size_t i = 0; i < name.Length(); ++i)
+        if (text[i] == L'/')
+            text[i] = L'\\';
+    const std::wstring_view path = name.View();
+    if (path.empty() || path[0] == L'\\' || path.find(L':') != std::wstring_view::npos)
+        return false;
+    for (size_t start = 0; start <= path.size();) {
+        size_t end = path.find(L'\\', start);
+        if (end == std::wstring_view::npos)
+            end = path.size();
+        const std::wstring_view piece(path.data() + start, end - start);
         if (piece == L".." || IsDeviceName(piece))
-            return std::wstring();
+            return false;
         start = end + 1;
     }
-    return name;
+    return true;
 }
 
 class Extraction {
 public:
-    explicit Extraction(const std::wstring& destination) : ms_destination(destination)
+    explicit Extraction(const char* destination)
     {
-        while (ms_destination.size() > 1 && (ms_destination.back() == L'\\' || ms_destination.back() == L'/'))
-            ms_destination.pop_back();
-        for (wchar_t& c : ms_destination)
-            if (c == L'/')
-                c = L'\\';
+        ms_destination.AssignNarrow(destination);
+        wchar_t* text = ms_destination.Data();
+        size_t length = ms_destination.Length();
+        while (length > 1 && (text[length - 1] == L'\\' || text[length - 1] == L'/'))
+            --length;
+        ms_destination.Truncate(length);
+        for (size_t i = 0; i < length; ++i)
+            if (text[i] == L'/')
+                text[i] = L'\\';
     }
 
-    bool Run(const std::wstring& archive_path)
+    bool Run(const char* archive_name)
     {
+        WideText archive_path;
+        archive_path.AssignNarrow(archive_name);
+        if (archive_path.Failed() || ms_destination.Failed())
+            return OutOfMemory();
         Archive archive;
         const SRes opened = archive.Open(archive_path);
-        if (opened != SZ_OK)
-            return Fail("cannot open " + Narrow(archive_path) + ": " + DescribeResult(opened));
+        if (opened != SZ_OK) {
+            m_error << "cannot open " << archive_path.View() << ": " << DescribeResult(opened);
+            return false;
+        }
         if (!Admissible(archive))
             return false;
-        if (!CreateFolderChain(ms_destination))
-            return Fail("cannot create " + Narrow(ms_destination), GetLastError());
+        if (!CreateFolderChain(ms_destination, ms_destination.Length()))
+            return Fail("cannot create ", ms_destination.View(), GetLastError());
         for (UInt32 index = 0; index < archive.Count(); ++index) {
             if (!ExtractEntry(archive, index))
                 return false;
@@ -246,7 +261,7 @@ public:
         return true;
     }
 
-    const std::string& Error() const { return ms_error; }
+    const ErrorMessage& Error() const { return m_error; }
 
 private:
     // Reads what the archive declares, before anything is written.
@@ -257,69 +272,86 @@ private:
         if (archive.LargestBlock() > kLargestBlock)
             return Fail("refused: a solid block larger than 512 MiB");
         UInt64 total = 0;
+        WideText name;
         for (UInt32 index = 0; index < archive.Count(); ++index) {
-            const std::wstring name = archive.Name(index);
-            if (SafeRelativePath(name).empty())
-                return Fail("refused entry outside the destination or on a device: " + Narrow(name));
+            if (!archive.Name(index, name))
+                return OutOfMemory();
+            if (!MakeSafeRelativePath(name)) {
+                // The message shows the name as the archive has it.
+                archive.Name(index, name);
+                return Fail("refused entry outside the destination or on a device: ", name.View());
+            }
             total += archive.Size(index);
         }
         UInt64 free_bytes = 0;
-        if (!FreeSpace(ms_destination, free_bytes))
-            return Fail("cannot tell the free space of " + Narrow(ms_destination), GetLastError());
-        if (total > free_bytes)
-            return Fail("refused: " + std::to_string(total) + " bytes unpacked, " + std::to_string(free_bytes)
-                        + " free");
+        if (!FreeSpace(ms_destination.View(), free_bytes))
+            return Fail("cannot tell the free space of ", ms_destination.View(), GetLastError());
+        if (total > free_bytes) {
+            m_error << "refused: " << total << " bytes unpacked, " << free_bytes << " free";
+            return false;
+        }
         return true;
     }
 
     bool ExtractEntry(Archive& archive, UInt32 index)
     {
-        const std::wstring relative = SafeRelativePath(archive.Name(index));
-        const std::wstring target = ms_destination + L"\\" + relative;
+        WideText relative;
+        if (!archive.Name(index, relative))
+            return OutOfMemory();
+        MakeSafeRelativePath(relative);
+        WideText target;
+        target.Append(ms_destination.View());
+        target.Append(L"\\");
+        target.Append(relative.View());
+        if (target.Failed())
+            return OutOfMemory();
         if (archive.IsDirectory(index)) {
-            if (!CreateFolderChain(target))
-                return Fail("cannot create " + Narrow(relative), GetLastError());
+            if (!CreateFolderChain(target, target.Length()))
+                return Fail("cannot create ", relative.View(), GetLastError());
             return true;
         }
-        const size_t separator = target.find_last_of(L'\\');
-        if (!CreateFolderChain(target.substr(0, separator)))
-            return Fail("cannot create the folder of " + Narrow(relative), GetLastError());
+        if (!CreateFolderChain(target, target.View().find_last_of(L'\\')))
+            return Fail("cannot create the folder of ", relative.View(), GetLastError());
 
         const Byte* data = nullptr;
         size_t size = 0;
         const SRes decoded = archive.Decode(index, data, size);
-        if (decoded != SZ_OK)
-            return Fail(Narrow(relative) + ": " + DescribeResult(decoded));
-        return WriteEntry(target, relative, data, size, archive.ModificationTime(index),
+        if (decoded != SZ_OK) {
+            m_error << relative.View() << ": " << DescribeResult(decoded);
+            return false;
+        }
+        return WriteEntry(target, relative.View(), data, size, archive.ModificationTime(index),
                           archive.Attributes(index));
     }
 
     // Writes under a temporary name and renames only a complete file.
-    bool WriteEntry(const std::wstring& target, const std::wstring& relative, const Byte* data,
-                    size_t size, const FILETIME* modified, DWORD attributes)
+    bool WriteEntry(const WideText& target, std::wstring_view relative, const Byte* data, size_t size,
+                    const FILETIME* modified, DWORD attributes)
     {
-        const std::wstring partial = target + kPartialSuffix;
-        if (!WriteWhole(partial, data, size, modified)) {
+        WideText partial;
+        partial.Append(target.View());
+        partial.Append(kPartialSuffix);
+        if (partial.Failed())
+            return OutOfMemory();
+        if (!WriteWhole(partial.Get(), data, size, modified)) {
             const DWORD error = GetLastError();
-            DeleteFileW(partial.c_str());
-            return Fail("cannot write " + Narrow(relative), error);
+            DeleteFileW(partial.Get());
+            return Fail("cannot write ", relative, error);
         }
-        SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!MoveFileExW(partial.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        SetFileAttributesW(target.Get(), FILE_ATTRIBUTE_NORMAL);
+        if (!MoveFileExW(partial.Get(), target.Get(), MOVEFILE_REPLACE_EXISTING)) {
             const DWORD error = GetLastError();
-            DeleteFileW(partial.c_str());
-            return Fail("cannot replace " + Narrow(relative), error);
+            DeleteFileW(partial.Get());
+            return Fail("cannot replace ", relative, error);
         }
         if (attributes)
-            SetFileAttributesW(target.c_str(), attributes);
+            SetFileAttributesW(target.Get(), attributes);
         return true;
     }
 
-    static bool WriteWhole(const std::wstring& path, const Byte* data, size_t size,
-                           const FILETIME* modified)
+    static bool WriteWhole(const wchar_t* path, const Byte* data, size_t size, const FILETIME* modified)
     {
-        FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        FileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file)
             return false;
         while (size > 0) {
@@ -336,40 +368,43 @@ private:
         return CloseHandle(file.Release()) != FALSE;
     }
 
-    bool Fail(const std::string& message, DWORD error = 0)
+    bool Fail(const char* message, std::wstring_view name = std::wstring_view(), DWORD error = 0)
     {
-        ms_error = error ? message + " (error " + std::to_string(error) + ")" : message;
+        m_error << message << name;
+        m_error.AddErrorCode(error);
         return false;
     }
 
-    std::wstring ms_destination;
-    std::string ms_error;
+    bool OutOfMemory() { return Fail(DescribeResult(SZ_ERROR_MEM)); }
+
+    WideText ms_destination;
+    ErrorMessage m_error;
 };
 
-void CopyError(const std::string& message, char* error)
-{
-    if (!error)
-        return;
-    const size_t length = message.size() < kErrorTextSize - 1 ? message.size() : kErrorTextSize - 1;
-    message.copy(error, length);
-    error[length] = '\0';
-}
-
 } // namespace
+
+// The checksum table the decoder reads is made once, before any call.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        CrcGenerateTable();
+    }
+    return TRUE;
+}
 
 extern "C" __declspec(dllexport) int __stdcall ExtractArchive(const char* archive,
                                                              const char* destination, char* error)
 {
     if (!archive || !destination) {
-        CopyError("no archive or destination given", error);
+        ErrorMessage message;
+        message << "no archive or destination given";
+        message.CopyTo(error);
         return 1;
     }
-    static const bool crc_table_ready = (CrcGenerateTable(), true);
-    (void)crc_table_ready;
-
-    Extraction extraction(Widen(destination));
-    if (extraction.Run(Widen(archive)))
+    Extraction extraction(destination);
+    if (extraction.Run(archive))
         return 0;
-    CopyError(extraction.Error(), error);
+    extraction.Error().CopyTo(error);
     return 1;
 }

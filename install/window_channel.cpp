@@ -31,11 +31,10 @@ void WindowChannel::SetProgressRange(int control_id, int maximum)
         mp_post(bar, PBM_SETRANGE32, 0, maximum);
 }
 
+// Called for every 1 KiB block: what needs no post returns before the
+// control is looked up, which asks the window system each time.
 void WindowChannel::SetProgressPos(int control_id, int position, bool final)
 {
-    HWND bar = Control(control_id);
-    if (!bar)
-        return;
     const DWORD now = GetTickCount();
     const auto posted = m_posted_positions.find(control_id);
     if (posted != m_posted_positions.end()) {
@@ -44,7 +43,8 @@ void WindowChannel::SetProgressPos(int control_id, int position, bool final)
         if (!final && now - posted->second.tick < kProgressIntervalMs)
             return;
     }
-    if (mp_post(bar, PBM_SETPOS, position, 0))
+    HWND bar = Control(control_id);
+    if (bar && mp_post(bar, PBM_SETPOS, position, 0))
         m_posted_positions[control_id] = PostedPosition{position, now};
 }
 

@@ -6,8 +6,10 @@
 OUT_DIR/manifest.ini is what the resource manager answers; OUT_DIR/files/ is
 served as the root of SERVER_ADDR. PRODUCT_DIR is out/ (Extract.dll, and
 tools/demo_casino.exe as the client). With --files N the manifest lists N
-plain files of BYTES bytes instead of the demo set (for benchmarks). With
---https the manifest asks for the files over https (SERVER_SCHEME).
+plain files of BYTES bytes instead of the demo set (for benchmarks), and with
+--marker a last file of one byte, whose request tells when the N before it
+were done. With --https the manifest asks for the files over https
+(SERVER_SCHEME).
 """
 import argparse
 import os
@@ -65,11 +67,14 @@ def demo_files(files, product):
         f.write("<html><body style='background:#145a28;color:gold'><h1>Karvelo Casino</h1></body></html>\n")
 
 
-def bulk_manifest(files, count, size):
+def bulk_manifest(files, count, size, marker):
     lines = ["[GENERAL]", "BRAND_NAME=Bulk Casino", "[URLS]", "SERVER_ADDR=files.karvelo.example"]
     for i in range(count):
         write_random(os.path.join(files, "bulk", f"f{i:04d}.bin"), size, i)
         lines.append(f"URL_{i:04d}=bulk/f{i:04d}.bin")
+    if marker:
+        write_random(os.path.join(files, "bulk", "marker.bin"), 1, count)
+        lines.append(f"URL_{count:04d}=bulk/marker.bin")
     return "\n".join(lines) + "\n"
 
 
@@ -80,12 +85,13 @@ def main():
     parser.add_argument("--files", type=int, default=0)
     parser.add_argument("--size", type=int, default=4096)
     parser.add_argument("--https", action="store_true")
+    parser.add_argument("--marker", action="store_true")
     args = parser.parse_args()
     shutil.rmtree(args.out, ignore_errors=True)
     files = os.path.join(args.out, "files")
     os.makedirs(files)
     if args.files:
-        manifest = bulk_manifest(files, args.files, args.size)
+        manifest = bulk_manifest(files, args.files, args.size, args.marker)
     else:
         demo_files(files, args.product)
         manifest = DEMO_MANIFEST

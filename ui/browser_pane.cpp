@@ -1,10 +1,9 @@
 #include "ui/browser_pane.h"
 
 #include "app/app_module.h"
+#include "store/lockable.h"
 
 #include <cstdio>
-#include <mutex>
-#include <string>
 
 namespace {
 
@@ -13,11 +12,11 @@ const char kWindowTitle[] = "ATL Browser";
 const IID kIidDocHostShowUI = {0xc4d244b0, 0xd43e, 0x11cf, {0x89, 0x3b, 0x00, 0xaa, 0x00, 0xbd, 0xce, 0x1a}};
 // The record the class name is derived from, as "ATL:%8.8X" of its address.
 char g_class_name[16];
-std::mutex g_class_lock;
+Lockable g_class_lock;
 
 const char* RegisteredClassName(WNDPROC window_proc)
 {
-    std::lock_guard<std::mutex> lock(g_class_lock);
+    Lockable::Guard lock(g_class_lock);
     if (g_class_name[0])
         return g_class_name;
     std::snprintf(g_class_name, sizeof g_class_name, "ATL:%8.8X",
@@ -140,10 +139,13 @@ void BrowserPane::Navigate(const char* address)
 {
     if (!mp_browser)
         return;
+    // Converted straight into the BSTR, sized by the first call.
     const int size = MultiByteToWideChar(CP_ACP, 0, address, -1, nullptr, 0);
-    std::wstring wide(size > 0 ? size : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, address, -1, &wide[0], size);
-    BSTR url = SysAllocString(wide.c_str());
+    BSTR url = SysAllocStringLen(nullptr, size > 0 ? size - 1 : 0);
+    if (!url)
+        return;
+    if (size > 0)
+        MultiByteToWideChar(CP_ACP, 0, address, -1, url, size);
     VARIANT empty;
     VariantInit(&empty);
     mp_browser->Navigate(url, &empty, &empty, &empty, &empty);

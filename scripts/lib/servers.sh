@@ -58,7 +58,8 @@ test_ca() { # dir
 # port 443, the manifest (any path ending in ClientResourcesManager.asp) and
 # SITE/files as the root; on TLS_ADDRESS port 443 the report page. Both TLS
 # servers show the test CA's certificate.
-# Requests are logged to LOG/access.log as: scheme://host "request line" status.
+# Requests are logged to LOG/access.log as: scheme://host "request line" status
+# "user agent" end-time seconds (the end time less the seconds is its start).
 site_start() { # address tls-address site-dir log-dir ca-dir
     local address=$1 tls=$2 site=$3 log=$4 ca=$5
     mkdir -p "$log/tmp"
@@ -70,7 +71,7 @@ error_log $log/error.log;
 pid $log/nginx.pid;
 events { worker_connections 256; }
 http {
-    log_format hosted '\$scheme://\$host "\$request" \$status "\$http_user_agent" \$msec';
+    log_format hosted '\$scheme://\$host "\$request" \$status "\$http_user_agent" \$msec \$request_time';
     access_log $log/access.log hosted;
     client_body_temp_path $log/tmp/body;
     proxy_temp_path $log/tmp/proxy;

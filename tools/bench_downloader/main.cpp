@@ -4,6 +4,10 @@
 // every block with SHA-256 while it is written, as the installer does for a
 // file with a hash.
 //   bench_downloader HOST PATH FILE [ROUNDS]
+// The raw loop alone over several files, each with a session and connection
+// of its own and stored in FOLDER under its last path piece, as the installer
+// fetches its files; prints the seconds of the best round:
+//   bench_downloader --raw ROUNDS HOST FOLDER PATH...
 #include "base/unique_handle.h"
 #include "net/downloader_listener.h"
 #include "net/file_downloader.h"
@@ -15,6 +19,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -81,10 +87,46 @@ double TimeRawLoop(const char* host, const char* path, const char* target)
     return (GetTickCount() - start) / 1000.0;
 }
 
+// Seconds for the raw loop over every path, one file after the other;
+// negative when one failed.
+double TimeRawFiles(const char* host, const char* folder, char** paths, int count)
+{
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < count; ++i) {
+        const char* name = std::strrchr(paths[i], '/');
+        const std::string target = std::string(folder) + "\\" + (name ? name + 1 : paths[i]);
+        if (TimeRawLoop(host, paths[i], target.c_str()) < 0)
+            return -1;
+    }
+    return (GetTickCount() - start) / 1000.0;
+}
+
+int RawFilesMain(int argc, char** argv)
+{
+    if (argc < 6) {
+        std::fprintf(stderr, "usage: bench_downloader --raw ROUNDS HOST FOLDER PATH...\n");
+        return 2;
+    }
+    CreateDirectoryA(argv[4], nullptr);
+    double best = 1e9;
+    for (int round = std::atoi(argv[2]); round > 0; --round) {
+        const double seconds = TimeRawFiles(argv[3], argv[4], argv + 5, argc - 5);
+        if (seconds < 0) {
+            std::fprintf(stderr, "bench_downloader: a transfer failed\n");
+            return 1;
+        }
+        best = std::min(best, seconds);
+    }
+    std::printf("%.3f\n", best);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "--raw") == 0)
+        return RawFilesMain(argc, argv);
     if (argc < 4) {
         std::fprintf(stderr, "usage: bench_downloader HOST PATH FILE [ROUNDS]\n");
         return 2;

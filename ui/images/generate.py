@@ -8,6 +8,8 @@ committed next to this script, so a build never needs it.
 import os
 from PIL import Image, ImageDraw, ImageFont
 
+from rle_bitmap import write_rle8
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
 BUTTON = (138, 21)
@@ -175,8 +177,15 @@ def icon():
 
 
 def save_bitmap(image, name):
-    # 256 colours: a third of the size in the program, no visible loss.
-    image.convert("P", palette=Image.ADAPTIVE, colors=256).save(os.path.join(HERE, name))
+    # 256 colours, run-length encoded with only the colours used: a tenth of
+    # the size of true colour in the program, no visible loss.
+    indexed = image.convert("P", palette=Image.ADAPTIVE, colors=256)
+    flat = indexed.getpalette()
+    palette = [tuple(flat[i:i + 3]) for i in range(0, len(flat), 3)]
+    width, height = indexed.size
+    pixels = indexed.tobytes()
+    rows = [pixels[y * width:(y + 1) * width] for y in range(height)]
+    write_rle8(os.path.join(HERE, name), width, height, palette, rows)
 
 
 def main():
