@@ -84,6 +84,8 @@ wine_use() { # arch
     WINE_ARCH=$1
 }
 
+# Other programs (timeout, xargs) cannot call this function: they must run
+# "$WINELOADER" themselves, as /usr/bin/wine would pick the 32-bit loader.
 wine() { "$WINELOADER" "$@"; }
 
 # Creates the template prefix of the chosen architecture once (kept in its

@@ -22,5 +22,5 @@ uidriver close "Karvelo Casino"
 
 cp "$products/tools/bench_downloader.exe" "$downloads/"
 # It cannot start with the planted DLL (no exports) and may hang in an error box.
-timeout -k 2 8 wine "$downloads/bench_downloader.exe" files.karvelo.example /Extract.dll 'C:\x.bin' 1 </dev/null >/dev/null 2>&1 || true
+timeout -k 2 8 "$WINELOADER" "$downloads/bench_downloader.exe" files.karvelo.example /Extract.dll 'C:\x.bin' 1 </dev/null >/dev/null 2>&1 || true
 ls "$WINEPREFIX/drive_c" | grep -qi '^planted-wininet' || e2e_fail "the trap did not catch an importing program"
