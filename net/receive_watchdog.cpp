@@ -1,42 +1,39 @@
 #include "net/receive_watchdog.h"
 
-ReceiveWatchdog::ReceiveWatchdog(HINTERNET request, DWORD window_ms)
-    : mh_request(request), mn_window_ms(window_ms), mh_stop(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+ReceiveWatchdog::ReceiveWatchdog(HINTERNET request, DWORD window_ms) : mh_request(request)
 {
-    if (mh_stop)
-        mh_thread.Reset(CreateThread(nullptr, 0, WatchThread, this, 0, nullptr));
+    // A timer of the process's shared queue: no thread is started per
+    // transfer, which would cost more than a small file's whole transfer.
+    if (!CreateTimerQueueTimer(&mh_timer, nullptr, CheckWindow, this, window_ms, window_ms,
+                               WT_EXECUTEDEFAULT))
+        mh_timer = nullptr;
 }
 
 ReceiveWatchdog::~ReceiveWatchdog() { Stop(); }
 
 bool ReceiveWatchdog::Stop()
 {
-    if (mh_thread) {
-        SetEvent(mh_stop.Get());
-        WaitForSingleObject(mh_thread.Get(), INFINITE);
-        mh_thread.Reset();
+    if (mh_timer) {
+        // Waits for a check that is running to finish.
+        DeleteTimerQueueTimer(nullptr, mh_timer, INVALID_HANDLE_VALUE);
+        mh_timer = nullptr;
     }
     return mb_closed;
 }
 
-DWORD WINAPI ReceiveWatchdog::WatchThread(void* watchdog)
+void CALLBACK ReceiveWatchdog::CheckWindow(void* watchdog, BOOLEAN)
 {
-    static_cast<ReceiveWatchdog*>(watchdog)->Watch();
-    return 0;
+    static_cast<ReceiveWatchdog*>(watchdog)->Check();
 }
 
-void ReceiveWatchdog::Watch()
+void ReceiveWatchdog::Check()
 {
-    long long window_start = mn_received;
-    while (WaitForSingleObject(mh_stop.Get(), mn_window_ms) == WAIT_TIMEOUT) {
-        const long long received = mn_received;
-        if (received - window_start < kLeastBytesPerWindow) {
-            // Closing the handle is how WinInet aborts a call that blocks on
-            // it in another thread.
-            mb_closed = true;
-            WinInet().InternetCloseHandle(mh_request);
-            return;
-        }
-        window_start = received;
-    }
+    const long long received = mn_received;
+    const long long window_start = mn_window_start.exchange(received);
+    if (mb_closed || received - window_start >= kLeastBytesPerWindow)
+        return;
+    // Closing the handle is how WinInet aborts a call that blocks on it in
+    // another thread.
+    mb_closed = true;
+    WinInet().InternetCloseHandle(mh_request);
 }

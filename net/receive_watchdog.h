@@ -1,11 +1,11 @@
 // Ends a transfer that trickles. A read of 1 KiB blocks until its buffer is
 // full, so the read loop itself never sees a server that sends a few bytes
-// now and then; this watchdog, on a thread of its own, closes the request
-// handle when less than 1 KiB arrived in a whole window, which makes the
-// blocked read return with a failure.
+// now and then; this watchdog, a timer checking once a window on a thread of
+// the process's timer queue, closes the request handle when less than 1 KiB
+// arrived in a whole window, which makes the blocked read return with a
+// failure.
 #pragma once
 
-#include "base/unique_handle.h"
 #include "net/wininet_api.h"
 
 #include <atomic>
@@ -27,13 +27,12 @@ public:
     bool Stop();
 
 private:
-    static DWORD WINAPI WatchThread(void* watchdog);
-    void Watch();
+    static void CALLBACK CheckWindow(void* watchdog, BOOLEAN timer_fired);
+    void Check();
 
     HINTERNET mh_request;
-    DWORD mn_window_ms;
+    HANDLE mh_timer = nullptr;
     std::atomic<long long> mn_received{0};
+    std::atomic<long long> mn_window_start{0};
     std::atomic<bool> mb_closed{false};
-    KernelHandle mh_stop;
-    KernelHandle mh_thread;
 };
