@@ -140,13 +140,13 @@ bool FileDownloader::CheckResponse()
         FailRequest("no HTTP status");
         return false;
     }
+    mn_expected_length = ReadContentLength();
     if (status < 200 || status > 299) {
         mn_request_error = static_cast<int>(status);
         Diagnostic("Error in OpenConnection - HTTP status %lu\n", status);
         return false;
     }
     mn_request_error = 0;
-    mn_expected_length = GetContentLength();
     return true;
 }
 
@@ -156,7 +156,9 @@ bool FileDownloader::QueryInfo(DWORD info_level, void* buffer, DWORD* buffer_len
         && WinInet().HttpQueryInfoA(mh_http_file.Get(), info_level, buffer, buffer_length, nullptr) != FALSE;
 }
 
-long long FileDownloader::GetContentLength()
+long long FileDownloader::GetContentLength() const { return mn_expected_length; }
+
+long long FileDownloader::ReadContentLength()
 {
     // The first query only tells the size the text needs.
     DWORD length = 0;

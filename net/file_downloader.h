@@ -38,8 +38,9 @@ public:
     // True when it was sent and answered with a 2xx status.
     bool OpenConnection(const std::string& path);
     bool QueryInfo(DWORD info_level, void* buffer, DWORD* buffer_length);
-    // The response's Content-Length, or -1 when it gives none.
-    long long GetContentLength();
+    // The Content-Length of the response just received, or -1 when it gives
+    // none or no response came.
+    long long GetContentLength() const;
     // Runs the receive loop here (blocking) or on a new detached thread.
     void Start(bool blocking);
     // Makes the receive loop end with OnCanceled before its next read; safe
@@ -58,6 +59,8 @@ private:
     void ApplyTimeouts(HINTERNET handle) const;
     // The HTTP status and Content-Length of the response just sent.
     bool CheckResponse();
+    // Asks WinInet for the response's Content-Length; -1 when it has none.
+    long long ReadContentLength();
     // False when a secure request's answer came from an address that is not
     // https (a redirect that Wine's WinInet follows silently).
     bool StayedSecure();
@@ -73,6 +76,7 @@ private:
     // Why the request cannot be read (a platform error code or an HTTP
     // status); 0 once a request was sent and answered with 2xx.
     int mn_request_error = ERROR_INVALID_HANDLE;
-    // The Content-Length of the response, or -1 when it has none.
+    // The Content-Length of the response, read once as it arrives, or -1
+    // when it has none.
     long long mn_expected_length = -1;
 };
