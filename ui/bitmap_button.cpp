@@ -181,7 +181,8 @@ bool BitmapButton::FollowPointerWhilePressed(bool pointer_over)
 LRESULT BitmapButton::TrackPointer(LPARAM lparam)
 {
     if (mb_pressed && GetCapture() == mh_window) {
-        POINT point = {static_cast<LONG>(LOWORD(lparam)), static_cast<LONG>(HIWORD(lparam))};
+        // Signed: under capture the pointer may be left of or above the button.
+        POINT point = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
         ClientToScreen(mh_window, &point);
         if (FollowPointerWhilePressed(PointerOver(point)))
             Redraw();

@@ -37,14 +37,14 @@ void Pump(DWORD milliseconds)
     } while (GetTickCount() - start < milliseconds);
 }
 
-// Pumps until `done` holds or two seconds have passed: input takes its
+// Pumps until `done` holds or five seconds have passed: input takes its
 // time to arrive when the machine is busy.
 template <typename Condition>
 bool PumpUntil(Condition done)
 {
     const DWORD start = GetTickCount();
     while (!done()) {
-        if (GetTickCount() - start > 2000)
+        if (GetTickCount() - start > 5000)
             return false;
         Pump(10);
     }
@@ -60,7 +60,9 @@ void MoveMouse(POINT to)
     input.mi.dy = MulDiv(to.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     SendInput(1, &input, sizeof input);
     POINT at = {};
-    ASSERT_TRUE(PumpUntil([&] { return GetCursorPos(&at) && at.x == to.x && at.y == to.y; }));
+    ASSERT_TRUE(PumpUntil([&] { return GetCursorPos(&at) && at.x == to.x && at.y == to.y; }))
+        << "the pointer stayed at " << at.x << "," << at.y << " on its way to " << to.x << ","
+        << to.y;
     Pump(50);
 }
 
@@ -72,7 +74,9 @@ void PressMouse(bool down, HWND button)
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     SendInput(1, &input, sizeof input);
-    ASSERT_TRUE(PumpUntil([&] { return (GetCapture() == button) == down; }));
+    ASSERT_TRUE(PumpUntil([&] { return (GetCapture() == button) == down; }))
+        << "the button " << (down ? "took no capture on the press" : "kept the capture after the release")
+        << "; the capture is on " << GetCapture();
     Pump(50);
 }
 
@@ -162,9 +166,10 @@ TEST_F(LanguageButtonClicks, MousePressDraggedOffTheButtonDoesNotClick)
 {
     MoveMouse(ButtonCentre());
     PressMouse(true, mh_button);
-    EXPECT_TRUE(SendMessageA(mh_button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    EXPECT_TRUE(SendMessageA(mh_button, BM_GETSTATE, 0, 0) & BST_PUSHED) << "not pushed on the press";
     MoveMouse(FarFromTheButton());
-    EXPECT_TRUE(PumpUntil([&] { return !(SendMessageA(mh_button, BM_GETSTATE, 0, 0) & BST_PUSHED); }));
+    EXPECT_TRUE(PumpUntil([&] { return !(SendMessageA(mh_button, BM_GETSTATE, 0, 0) & BST_PUSHED); }))
+        << "still pushed with the pointer off the button";
     PressMouse(false, mh_button);
     EXPECT_EQ(g_clicks, 0);
 }

@@ -33,9 +33,9 @@ std::vector<std::string> RunAnsweringBoxes(HWND owner, const std::function<void(
         if (!box)
             continue;
         texts.push_back(MessageBoxText(box));
-        PressMessageBoxButton(box, IDOK);
         if (on_box)
             on_box(texts.size());
+        PressMessageBoxButton(box, IDOK);
     }
     worker.join();
     return texts;

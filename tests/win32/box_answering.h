@@ -23,7 +23,8 @@ private:
 };
 
 // Runs `work` on a new thread; answers each box owned by `owner` with OK and
-// returns their texts in order. `on_box` runs after each answer, with the
-// number of boxes answered so far.
+// returns their texts in order. `on_box` runs while each box is still up,
+// before it is answered, with the number of boxes seen so far: what a user
+// does before pressing OK is done by then.
 std::vector<std::string> RunAnsweringBoxes(HWND owner, const std::function<void()>& work,
                                            const std::function<void(size_t)>& on_box = nullptr);
