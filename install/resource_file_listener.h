@@ -5,7 +5,7 @@
 
 #include "base/unique_handle.h"
 #include "net/downloader_listener.h"
-#include "services/sha256_hash.h"
+#include "services/sha256_pipeline.h"
 
 #include <optional>
 #include <string>
@@ -35,8 +35,9 @@ private:
     std::string ms_file_name;
     std::string ms_display_name;
     std::string ms_expected_sha256;
-    // Fed while the blocks are written, so the file is never read again.
-    std::optional<Sha256Hash> m_hash;
+    // Fed while the blocks are written, so the file is never read again;
+    // it hashes beside the transfer.
+    std::optional<Sha256Pipeline> m_hash;
     long long mn_received = 0;
     bool mb_finished = false;
 };

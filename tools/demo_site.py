@@ -8,7 +8,9 @@ served as the root of SERVER_ADDR. PRODUCT_DIR is out/ (Extract.dll, and
 tools/demo_casino.exe as the client). With --files N the manifest lists N
 plain files of BYTES bytes instead of the demo set (for benchmarks), and with
 --marker a last file of one byte, whose request tells when the N before it
-were done. With --https the manifest asks for the files over https
+were done, and with --begin-marker a first one, whose request tells when the
+file loop began (a re-run that keeps every bulk file requests only these).
+With --https the manifest asks for the files over https
 (SERVER_SCHEME).
 """
 import argparse
@@ -67,8 +69,12 @@ def demo_files(files, product):
         f.write("<html><body style='background:#145a28;color:gold'><h1>Karvelo Casino</h1></body></html>\n")
 
 
-def bulk_manifest(files, count, size, marker):
+def bulk_manifest(files, count, size, marker, begin_marker):
     lines = ["[GENERAL]", "BRAND_NAME=Bulk Casino", "[URLS]", "SERVER_ADDR=files.karvelo.example"]
+    # Keys sort by their bytes: "URL_-" comes before "URL_0000".
+    if begin_marker:
+        write_random(os.path.join(files, "bulk", "begin.bin"), 1, count + 1)
+        lines.append("URL_-=bulk/begin.bin")
     for i in range(count):
         write_random(os.path.join(files, "bulk", f"f{i:04d}.bin"), size, i)
         lines.append(f"URL_{i:04d}=bulk/f{i:04d}.bin")
@@ -86,12 +92,13 @@ def main():
     parser.add_argument("--size", type=int, default=4096)
     parser.add_argument("--https", action="store_true")
     parser.add_argument("--marker", action="store_true")
+    parser.add_argument("--begin-marker", action="store_true")
     args = parser.parse_args()
     shutil.rmtree(args.out, ignore_errors=True)
     files = os.path.join(args.out, "files")
     os.makedirs(files)
     if args.files:
-        manifest = bulk_manifest(files, args.files, args.size, args.marker)
+        manifest = bulk_manifest(files, args.files, args.size, args.marker, args.begin_marker)
     else:
         demo_files(files, args.product)
         manifest = DEMO_MANIFEST

@@ -1,6 +1,7 @@
-// CryptoAPI's SHA-256 as the listener feeds it (blocks of up to 1 KiB) and as
-// a re-run reads a file already in place.
+// CryptoAPI's SHA-256 as the listener feeds it (blocks of up to 1 KiB, hashed
+// beside the transfer) and as a re-run reads a file already in place.
 #include "services/sha256_hash.h"
+#include "services/sha256_pipeline.h"
 
 #include "test_files.h"
 
@@ -11,11 +12,12 @@
 
 namespace {
 
+template <typename Hash>
 std::string HashInBlocks(const std::string& data, size_t block)
 {
-    Sha256Hash hash;
+    Hash hash;
     for (size_t at = 0; at < data.size(); at += block)
-        EXPECT_TRUE(hash.Add(data.data() + at, std::min(block, data.size() - at)));
+        hash.Add(data.data() + at, std::min(block, data.size() - at));
     return hash.Finish();
 }
 
@@ -26,11 +28,38 @@ const char kMillionA[] = "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39
 TEST(Sha256Hash, KnownDigestsWhateverTheBlockSizes)
 {
     EXPECT_EQ(Sha256Hash().Finish(), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-    EXPECT_EQ(HashInBlocks("abc", 1), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(HashInBlocks<Sha256Hash>("abc", 1), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     const std::string million(1000000, 'a');
-    EXPECT_EQ(HashInBlocks(million, 1024), kMillionA);
-    EXPECT_EQ(HashInBlocks(million, 1000), kMillionA);
-    EXPECT_EQ(HashInBlocks(million, million.size()), kMillionA);
+    EXPECT_EQ(HashInBlocks<Sha256Hash>(million, 1024), kMillionA);
+    EXPECT_EQ(HashInBlocks<Sha256Hash>(million, 1000), kMillionA);
+    EXPECT_EQ(HashInBlocks<Sha256Hash>(million, million.size()), kMillionA);
+}
+
+// The pipeline hands batches of a quarter MiB to its thread: streams below,
+// at and across that size, in order, and a stream never finished.
+TEST(Sha256Pipeline, SameDigestsAsAPlainHashWhateverTheLength)
+{
+    EXPECT_EQ(Sha256Pipeline().Finish(), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(HashInBlocks<Sha256Pipeline>("abc", 1), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(HashInBlocks<Sha256Pipeline>(std::string(1000000, 'a'), 1024), kMillionA);
+    for (size_t length : {size_t(256 * 1024), size_t(256 * 1024 + 1), size_t(3 << 20) + 17}) {
+        std::string data(length, '\0');
+        for (size_t i = 0; i < length; ++i)
+            data[i] = static_cast<char>(i * 131 + (i >> 9));
+        EXPECT_EQ(HashInBlocks<Sha256Pipeline>(data, 1024), HashInBlocks<Sha256Hash>(data, data.size()))
+            << length << " bytes";
+    }
+    Sha256Pipeline abandoned;
+    abandoned.Add(std::string(600 * 1024, 'x').data(), 600 * 1024);
+}
+
+TEST(Sha256Pipeline, FinishEndsTheHash)
+{
+    Sha256Pipeline hash;
+    hash.Add(std::string(300 * 1024, 'a').data(), 300 * 1024);
+    EXPECT_EQ(hash.Finish().size(), 64u);
+    hash.Add("d", 1);
+    EXPECT_EQ(hash.Finish(), "");
 }
 
 TEST(Sha256Hash, FinishEndsTheHash)

@@ -6,7 +6,8 @@
 source "$(dirname "$0")/../lib.sh"
 e2e_begin_fixture 127.0.0.202
 
-fixture_file r.dll 3000
+# Larger than a hashing batch, so that it is hashed beside its transfer.
+fixture_file r.dll 600000
 fixture_file a.wav 1500
 fixture_file plain.bin 700
 cp "$products/Extract.dll" "$work/fixture/files/Extract.dll"
