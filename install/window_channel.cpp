@@ -26,9 +26,15 @@ HWND WindowChannel::Control(int control_id) const
 
 void WindowChannel::SetProgressRange(int control_id, int maximum)
 {
+    const auto posted = m_posted_ranges.find(control_id);
+    if (posted != m_posted_ranges.end() && posted->second == maximum)
+        return;
+    // A new range may clamp the bar's position: the next one is posted.
     m_posted_positions.erase(control_id);
-    if (HWND bar = Control(control_id))
-        mp_post(bar, PBM_SETRANGE32, 0, maximum);
+    m_posted_ranges.erase(control_id);
+    HWND bar = Control(control_id);
+    if (bar && mp_post(bar, PBM_SETRANGE32, 0, maximum))
+        m_posted_ranges[control_id] = maximum;
 }
 
 // Called for every 1 KiB block: what needs no post returns before the

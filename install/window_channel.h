@@ -34,7 +34,9 @@ public:
     WindowChannel(const WindowChannel&) = delete;
     WindowChannel& operator=(const WindowChannel&) = delete;
 
-    // Posted: range 0..maximum, whole even above 65535.
+    // Posted: range 0..maximum, whole even above 65535. A range equal to the
+    // one last posted to that bar is not posted again: a run of files of one
+    // size would otherwise repaint the bar for nothing at every file.
     void SetProgressRange(int control_id, int maximum);
     // Posted when it differs from the last posted position of that bar and
     // the interval has passed since, or always when `final` is set.
@@ -80,6 +82,7 @@ private:
     PostFunction mp_post;
     KernelHandle mh_report_settled;
     std::map<int, PostedPosition> m_posted_positions;
+    std::map<int, int> m_posted_ranges;
 };
 
 // The installer window, as the worker reaches it.

@@ -17,8 +17,6 @@ void Sha256Pipeline::Add(const void* data, size_t size)
     if (mb_finished)
         return;
     std::string& batch = m_batches[mn_filling];
-    if (batch.capacity() < kBatchSize)
-        batch.reserve(kBatchSize);
     batch.append(static_cast<const char*>(data), size);
     if (batch.size() >= kBatchSize)
         HandOver();

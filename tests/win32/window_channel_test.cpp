@@ -152,10 +152,19 @@ TEST(WindowChannel, EqualPositionsAreNeverPostedTwice)
         channel.SetProgressPos(IDC_FILES_PROGRESS, 1, true);
     channel.SetProgressPos(IDC_FILES_PROGRESS, 2, true);
     EXPECT_EQ(CountPosts(PBM_SETPOS), 2);
-    // A new range is a new file: its first position is posted again.
+    // The same range again changes nothing on the bar: nothing is posted.
     channel.SetProgressRange(IDC_FILES_PROGRESS, 3);
+    channel.SetProgressPos(IDC_FILES_PROGRESS, 2, true);
+    EXPECT_EQ(CountPosts(PBM_SETRANGE32), 1);
+    EXPECT_EQ(CountPosts(PBM_SETPOS), 2);
+    // Another range may have clamped the bar: its first position is posted.
+    channel.SetProgressRange(IDC_FILES_PROGRESS, 4);
     channel.SetProgressPos(IDC_FILES_PROGRESS, 2);
+    EXPECT_EQ(CountPosts(PBM_SETRANGE32), 2);
     EXPECT_EQ(CountPosts(PBM_SETPOS), 3);
+    Pump();
+    EXPECT_EQ(SendMessageA(channel.Bar(IDC_FILES_PROGRESS), PBM_GETRANGE, FALSE, 0), 4);
+    EXPECT_EQ(SendMessageA(channel.Bar(IDC_FILES_PROGRESS), PBM_GETPOS, 0, 0), 2);
 }
 
 TEST(WindowChannel, CallsAfterTheWindowIsGoneAreHarmless)
