@@ -26,15 +26,15 @@ HWND WindowChannel::Control(int control_id) const
 
 void WindowChannel::SetProgressRange(int control_id, int maximum)
 {
+    HWND bar = Control(control_id);
     const auto posted = m_posted_ranges.find(control_id);
-    if (posted != m_posted_ranges.end() && posted->second == maximum)
+    if (bar && posted != m_posted_ranges.end() && posted->second.bar == bar && posted->second.maximum == maximum)
         return;
     // A new range may clamp the bar's position: the next one is posted.
     m_posted_positions.erase(control_id);
     m_posted_ranges.erase(control_id);
-    HWND bar = Control(control_id);
     if (bar && mp_post(bar, PBM_SETRANGE32, 0, maximum))
-        m_posted_ranges[control_id] = maximum;
+        m_posted_ranges[control_id] = PostedRange{bar, maximum};
 }
 
 // Called for every 1 KiB block: what needs no post returns before the

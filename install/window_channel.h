@@ -76,13 +76,18 @@ private:
         int position;
         DWORD tick;
     };
+    struct PostedRange {
+        HWND bar;
+        int maximum;
+    };
 
     HWND Control(int control_id) const;
 
     PostFunction mp_post;
     KernelHandle mh_report_settled;
     std::map<int, PostedPosition> m_posted_positions;
-    std::map<int, int> m_posted_ranges;
+    // The bar is kept with its range: another window's bar has its own.
+    std::map<int, PostedRange> m_posted_ranges;
 };
 
 // The installer window, as the worker reaches it.

@@ -35,6 +35,17 @@ class TestChannel : public WindowChannel {
 public:
     TestChannel()
     {
+        Recreate();
+        SetPostFunction(RecordingPost);
+        g_posts.clear();
+        g_refusals = 0;
+    }
+    ~TestChannel() override { DestroyWindow(mh_frame); }
+    // A new window with new controls in place of the current one.
+    void Recreate()
+    {
+        if (mh_frame)
+            DestroyWindow(mh_frame);
         HINSTANCE instance = GetModuleHandleA(nullptr);
         mh_frame = CreateWindowA("STATIC", "Channel Test", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr,
                                  instance, nullptr);
@@ -45,17 +56,13 @@ public:
             CreateWindowA("STATIC", "", WS_CHILD, 0, 0, 100, 10, mh_frame, reinterpret_cast<HMENU>(id),
                           instance, nullptr);
         mh_window = mh_frame;
-        SetPostFunction(RecordingPost);
-        g_posts.clear();
-        g_refusals = 0;
     }
-    ~TestChannel() override { DestroyWindow(mh_frame); }
     HWND Frame() const { return mh_frame; }
     HWND Bar(int id) const { return GetDlgItem(mh_frame, id); }
     void Forget() { mh_window = nullptr; }
 
 private:
-    HWND mh_frame;
+    HWND mh_frame = nullptr;
 };
 
 void Pump()
@@ -165,6 +172,11 @@ TEST(WindowChannel, EqualPositionsAreNeverPostedTwice)
     Pump();
     EXPECT_EQ(SendMessageA(channel.Bar(IDC_FILES_PROGRESS), PBM_GETRANGE, FALSE, 0), 4);
     EXPECT_EQ(SendMessageA(channel.Bar(IDC_FILES_PROGRESS), PBM_GETPOS, 0, 0), 2);
+    // A new window's bar has never had that range.
+    channel.Recreate();
+    channel.SetProgressRange(IDC_FILES_PROGRESS, 4);
+    Pump();
+    EXPECT_EQ(SendMessageA(channel.Bar(IDC_FILES_PROGRESS), PBM_GETRANGE, FALSE, 0), 4);
 }
 
 TEST(WindowChannel, CallsAfterTheWindowIsGoneAreHarmless)
