@@ -282,9 +282,10 @@ void InstallerDialog::ShowSkinPage()
     mp_skin_pane->Create(mh_window, SkinPageArea());
     // Any other scheme could make the control connect over SMB and hand out
     // the user's credentials: the pane stays blank.
+    // An empty address was refused by the run, which has said why.
     if (IsWebAddress(ms_skin_page_url))
         mp_skin_pane->Navigate(ms_skin_page_url.c_str());
-    else
+    else if (!ms_skin_page_url.empty())
         Diagnostic("Skin page not shown, its address is not http or https: %s\n", ms_skin_page_url.c_str());
 }
 

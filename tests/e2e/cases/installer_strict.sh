@@ -38,6 +38,7 @@ e2e_expect_eq "$(tls_fixture_requests 127.0.0.203 | grep -c 'GET /file/r.dll')" 
 e2e_expect_eq "$(fixture_requests | wc -l)" 0 "requests to the plain server"
 grep -q "a strict build shows only https pages: http://skins.karvelo.example/skin.html" "$work/setup.out" \
     || e2e_fail "a plain skin page was not refused"
+e2e_expect_eq "$(grep -c "Skin page not shown" "$work/setup.out")" 1 "log lines for the refused skin page"
 tls_fixture_stop
 
 tls_fixture_start 127.0.0.203 "[GENERAL]
