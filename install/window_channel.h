@@ -1,7 +1,7 @@
 // What the worker needs of the installer window: the application messages it
 // posts, the progress and status operations, the skin page address handed
-// over with its message, and the report pages. The dialog derives from this and sets the
-// window; the worker never includes the dialog itself.
+// over with its message, and the report pages. The dialog derives from this
+// and sets the window; the worker never includes the dialog itself.
 #pragma once
 
 #include "base/unique_handle.h"

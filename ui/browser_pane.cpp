@@ -3,6 +3,8 @@
 #include "app/app_module.h"
 #include "store/lockable.h"
 
+#include <comutil.h>
+
 #include <cstdio>
 
 namespace {
@@ -124,28 +126,13 @@ HRESULT BrowserPane::Create(HWND parent, const RECT& rect)
     return S_OK;
 }
 
-void BrowserPane::Resize(const RECT& rect)
-{
-    if (!mh_window)
-        return;
-    MoveWindow(mh_window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
-    RECT client;
-    GetClientRect(mh_window, &client);
-    if (mp_in_place_object)
-        mp_in_place_object->SetObjectRects(&client, &client);
-}
-
 void BrowserPane::Navigate(const char* address)
 {
     if (!mp_browser)
         return;
-    // Converted straight into the BSTR, sized by the first call.
-    const int size = MultiByteToWideChar(CP_ACP, 0, address, -1, nullptr, 0);
-    BSTR url = SysAllocStringLen(nullptr, size > 0 ? size - 1 : 0);
+    BSTR url = _com_util::ConvertStringToBSTR(address);
     if (!url)
         return;
-    if (size > 0)
-        MultiByteToWideChar(CP_ACP, 0, address, -1, url, size);
     VARIANT empty;
     VariantInit(&empty);
     mp_browser->Navigate(url, &empty, &empty, &empty, &empty);

@@ -27,8 +27,6 @@ public:
     // the browser control in it. E_FAIL (after a message box for most steps)
     // when the control cannot be set up; the empty window stays.
     HRESULT Create(HWND parent, const RECT& rect);
-    // Moves the pane's window and the control in it over `rect`.
-    void Resize(const RECT& rect);
     // Starts loading `address` (system code page); nothing without a browser.
     void Navigate(const char* address);
     // Calls `settled` once, when the next navigation that begins (the one

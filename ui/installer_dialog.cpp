@@ -131,12 +131,6 @@ bool InstallerDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, 
     case WM_LOAD_HIDDEN_PAGE:
         LoadHiddenPage(TakeReportAddress(lparam));
         return true;
-    case WM_SIZE:
-        // A page that arrived while the window was minimised got an empty
-        // area: it takes its place once the window has a size again.
-        if (wparam != SIZE_MINIMIZED && mp_skin_pane)
-            mp_skin_pane->Resize(SkinPageArea());
-        break;
     }
     return Reflect(message, wparam, lparam, result);
 }
@@ -184,6 +178,14 @@ void InstallerDialog::Initialize(HWND window)
     SetWindowPos(window, nullptr, 0, 0, banner_width, non_client_height + kClientHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceProgressArea(banner_width);
+    // The window keeps this size (it has no sizing border), so the skin
+    // page's place is taken now: a page that arrives while the window is
+    // minimised would find no client area to take it from.
+    GetClientRect(window, &m_skin_page_area);
+    m_skin_page_area.left += 1;
+    m_skin_page_area.top += 1;
+    m_skin_page_area.right -= 1;
+    m_skin_page_area.bottom -= kProgressAreaHeight;
 }
 
 void InstallerDialog::CentreOnWorkArea()
@@ -263,23 +265,12 @@ void InstallerDialog::ConfirmCancel()
     ShowWindow(mh_window, SW_SHOWMINIMIZED);
 }
 
-RECT InstallerDialog::SkinPageArea() const
-{
-    RECT area;
-    GetClientRect(mh_window, &area);
-    area.left += 1;
-    area.top += 1;
-    area.right = std::max(area.left, area.right - 1);
-    area.bottom = std::max(area.top, area.bottom - kProgressAreaHeight);
-    return area;
-}
-
 void InstallerDialog::ShowSkinPage()
 {
     mp_skin_pane = new BrowserPane;
     // Held for the rest of the process, like the window it fills.
     mp_skin_pane->AddRef();
-    mp_skin_pane->Create(mh_window, SkinPageArea());
+    mp_skin_pane->Create(mh_window, m_skin_page_area);
     // Any other scheme could make the control connect over SMB and hand out
     // the user's credentials: the pane stays blank.
     // An empty address was refused by the run, which has said why.

@@ -51,7 +51,6 @@ private:
     void ChooseLanguage(int id);
     void ConfirmCancel();
     void ShowSkinPage();
-    RECT SkinPageArea() const;
     void LoadHiddenPage(const std::string& address);
     void LoadNextReport();
     void OpenTarget();
@@ -60,6 +59,8 @@ private:
     HWND ReflectionTarget(UINT message, WPARAM wparam, LPARAM lparam) const;
 
     BrowserPane* mp_skin_pane = nullptr;
+    // Where the skin page goes, in client coordinates.
+    RECT m_skin_page_area = {};
     // One zero-size pane per report. Reports load one after the other, in
     // the order they were posted: the next waits until the page before it
     // has finished or failed.

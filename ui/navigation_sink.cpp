@@ -3,8 +3,10 @@
 #include "base/diagnostics.h"
 #include "install/addresses.h"
 
+#include <comutil.h>
 #include <exdispid.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -28,11 +30,8 @@ std::string NarrowAddress(const VARIANT* address)
 {
     if (!address || address->vt != VT_BSTR || !address->bstrVal)
         return std::string();
-    const int size = WideCharToMultiByte(CP_ACP, 0, address->bstrVal, -1, nullptr, 0, nullptr, nullptr);
-    std::string text(size > 0 ? size : 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, address->bstrVal, -1, &text[0], size, nullptr, nullptr);
-    text.resize(text.size() - 1);
-    return text;
+    const std::unique_ptr<char[]> text(_com_util::ConvertBSTRToString(address->bstrVal));
+    return text.get();
 }
 
 } // namespace
@@ -82,9 +81,7 @@ void NavigationSink::BeforeNavigate(const DISPPARAMS* parameters)
 {
     const std::string address = NarrowAddress(Argument(parameters, 1));
     if (!IsWebAddress(address)) {
-        const VARIANT* cancel = parameters && parameters->cArgs > kBeforeNavigateCancel
-            ? &parameters->rgvarg[parameters->cArgs - 1 - kBeforeNavigateCancel]
-            : nullptr;
+        const VARIANT* cancel = Argument(parameters, kBeforeNavigateCancel);
         if (cancel && cancel->vt == (VT_BYREF | VT_BOOL) && cancel->pboolVal) {
             *cancel->pboolVal = VARIANT_TRUE;
             Diagnostic("Navigation refused, not http or https: %s\n", address.c_str());

@@ -1,5 +1,18 @@
 # Test HTTP servers on loopback port 80. Source it after wine.sh; needs $root.
 
+# Waits up to ten seconds for the ready file of the server PID; false when it
+# does not come or the server has ended.
+server_ready() { # ready-file pid
+    local tries=0
+    until [ -f "$1" ]; do
+        tries=$((tries + 1))
+        if [ $tries -gt 100 ] || ! kill -0 "$2" 2>/dev/null; then
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
 # Starts the fault fixture server on ADDRESS (127.0.0.2 to 127.0.0.254),
 # serving FILES_DIR under /file/ and MANIFEST as the resource manager's
 # answer, with further options of tools/fixture_server.py; FIXTURE_PID names it.
@@ -9,15 +22,10 @@ fixture_start() { # address [files-dir [manifest [options...]]]
     python3 "$root/tools/fixture_server.py" --address "$1" --files "${2:-}" --manifest "${3:-}" \
         --ready "$ready" "${@:4}" </dev/null >/dev/null 2>&1 &
     FIXTURE_PID=$!
-    local tries=0
-    until [ -f "$ready" ]; do
-        tries=$((tries + 1))
-        if [ $tries -gt 100 ] || ! kill -0 "$FIXTURE_PID" 2>/dev/null; then
-            echo "fixture server on $1 did not start" >&2
-            return 1
-        fi
-        sleep 0.1
-    done
+    if ! server_ready "$ready" "$FIXTURE_PID"; then
+        echo "fixture server on $1 did not start" >&2
+        return 1
+    fi
     rm -f "$ready"
 }
 

@@ -213,17 +213,6 @@ fixture_requests() {
         | grep -a '^GET ' | tr -d '\r'
 }
 
-# Waits up to ten seconds for a server's ready file; fails the case with
-# MESSAGE when it does not come.
-await_ready() { # ready-file message
-    local tries=100
-    until [ -f "$1" ]; do
-        tries=$((tries - 1))
-        [ $tries -gt 0 ] || e2e_fail "$2"
-        sleep 0.1
-    done
-}
-
 # Serves the report page over HTTPS on ADDRESS:443 as stats.karvelo.example,
 # answering after DELAYS seconds (see tools/fixture_server.py).
 report_server_start() { # address [delays]
@@ -235,7 +224,7 @@ report_server_start() { # address [delays]
         </dev/null >"$work/report.log" 2>&1 &
     REPORT_PID=$!
     background_pids+=($REPORT_PID)
-    await_ready "$ready" "no TLS report server"
+    server_ready "$ready" "$REPORT_PID" || e2e_fail "no TLS report server"
 }
 
 # The fault fixture server over HTTPS on ADDRESS:443, with the test CA's
@@ -252,7 +241,7 @@ tls_fixture_start() { # address manifest-text [--untrusted]
         </dev/null >"$work/tls-fixture.log" 2>&1 &
     TLS_FIXTURE_PID=$!
     background_pids+=($TLS_FIXTURE_PID)
-    await_ready "$ready" "no TLS fixture server"
+    server_ready "$ready" "$TLS_FIXTURE_PID" || e2e_fail "no TLS fixture server"
 }
 
 tls_fixture_stop() {

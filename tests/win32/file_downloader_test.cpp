@@ -53,10 +53,13 @@ struct RecordingListener : DownloaderListener {
     HANDLE done = nullptr;
 };
 
-// One blocking transfer; returns what OpenConnection said.
-bool Fetch(RecordingListener& listener, const std::string& path, const char* host = kHost)
+// One blocking transfer, with time-outs of `timeout_ms` when given; returns
+// what OpenConnection said.
+bool Fetch(RecordingListener& listener, const std::string& path, const char* host = kHost, DWORD timeout_ms = 0)
 {
     FileDownloader downloader(&listener, host);
+    if (timeout_ms)
+        downloader.SetTimeout(timeout_ms);
     const bool sent = downloader.OpenConnection(path);
     downloader.Start(true);
     return sent;
@@ -208,10 +211,7 @@ TEST(FileDownloader, SlowBodiesArriveWhole)
 TEST(FileDownloader, StalledTransferFailsAfterTheTimeout)
 {
     RecordingListener listener;
-    FileDownloader downloader(&listener, kHost);
-    downloader.SetTimeout(1500);
-    downloader.OpenConnection("/stall/5000/1024");
-    downloader.Start(true);
+    Fetch(listener, "/stall/5000/1024", kHost, 1500);
     EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
     EXPECT_TRUE(listener.error == WSAETIMEDOUT || listener.error == ERROR_INTERNET_TIMEOUT)
         << listener.error;
@@ -221,12 +221,9 @@ TEST(FileDownloader, StalledTransferFailsAfterTheTimeout)
 TEST(FileDownloader, TrickleFailsWithATimeOutOnceAWindowBringsLessThanOneKiB)
 {
     RecordingListener listener;
-    FileDownloader downloader(&listener, kHost);
-    downloader.SetTimeout(1500);
     // 500 bytes a second: every wait for data is short, the whole body would
     // take 40 s.
-    downloader.OpenConnection("/drip/20000/200");
-    downloader.Start(true);
+    Fetch(listener, "/drip/20000/200", kHost, 1500);
     EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
     EXPECT_EQ(listener.error, ERROR_INTERNET_TIMEOUT);
     EXPECT_LT(listener.body.size(), 20000u);
