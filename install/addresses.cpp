@@ -20,33 +20,24 @@ std::string SkinPageAddress(const std::string& skin_url, const std::string& serv
 
 namespace {
 
-// The scheme of an address in lower case, or the empty text without one.
-std::string LowerScheme(const std::string& address)
+// The scheme of an address in upper case, or the empty text without one.
+std::string UpperScheme(const std::string& address)
 {
     const std::string::size_type colon = address.find(':');
-    if (colon == std::string::npos)
-        return std::string();
-    std::string scheme = address.substr(0, colon);
-    for (char& c : scheme)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return scheme;
+    return colon == std::string::npos ? std::string() : AsciiUpper(address.substr(0, colon));
 }
 
 } // namespace
 
 bool IsWebAddress(const std::string& address)
 {
-    const std::string scheme = LowerScheme(address);
-    return scheme == "http" || scheme == "https";
+    const std::string scheme = UpperScheme(address);
+    return scheme == "HTTP" || scheme == "HTTPS";
 }
 
-bool IsHttpsAddress(const std::string& address) { return LowerScheme(address) == "https"; }
+bool IsHttpsAddress(const std::string& address) { return UpperScheme(address) == "HTTPS"; }
 
-bool IsHttpsScheme(const std::string& scheme)
-{
-    return scheme.find(':') == std::string::npos && LowerScheme(scheme + ":") == "https";
-}
+bool IsHttpsScheme(const std::string& scheme) { return AsciiUpper(scheme) == "HTTPS"; }
 
 std::string ReportAddress(const std::string& host, int did, int action)
 {

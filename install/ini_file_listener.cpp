@@ -2,6 +2,7 @@
 
 #include "base/owner_window.h"
 #include "install/debug_message.h"
+#include "install/manifest_rules.h"
 #include "store/installer.h"
 
 bool IniFileDownloaderListener::OnRecv(const std::string& block)

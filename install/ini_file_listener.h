@@ -4,15 +4,10 @@
 
 #include "net/downloader_listener.h"
 
-#include <cstddef>
 #include <string>
 
 class IniFileDownloaderListener : public DownloaderListener {
 public:
-    // A manifest is a short INI text: a longer body is a failed manifest
-    // rather than a way to exhaust the memory of a 32-bit process.
-    static const size_t kLargestManifest = size_t(1) << 20;
-
     bool OnRecv(const std::string& block) override;
     void OnFinished() override;
     void OnCanceled() override;

@@ -16,18 +16,6 @@ const char* const kReservedKeys[] = {
     "Microsoft", "Classes", "Policies", "Wow6432Node", "Clients", "RegisteredApplications", "Wine", "InstallKVO",
 };
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualsIgnoringCase(const std::string& text, const std::string& other)
-{
-    if (text.size() != other.size())
-        return false;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (AsciiUpper(text[i]) != AsciiUpper(other[i]))
-            return false;
-    return true;
-}
-
 // The key a sub-key path opens first: its first piece that is not empty.
 std::string FirstKeyPiece(const std::string& sub_key)
 {
@@ -74,8 +62,9 @@ std::string InstallBrandName(const IniFile& manifest)
 
 bool IsReservedRegistryKey(const std::string& name)
 {
+    const std::string upper = AsciiUpper(name);
     for (const char* reserved : kReservedKeys)
-        if (EqualsIgnoringCase(name, reserved))
+        if (upper == AsciiUpper(reserved))
             return true;
     return false;
 }

@@ -4,10 +4,15 @@
 // windows.h, so that every tool that judges a manifest applies the same rules.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class IniFile;
 struct RegistryEntry;
+
+// A manifest is a short INI text: a longer body is a failed manifest rather
+// than a way to exhaust the memory of a 32-bit process.
+const size_t kLargestManifest = size_t(1) << 20;
 
 // The brand of the folder, caption and running-client check: BRAND_NAME, or
 // "Karvelo Casino" when it is empty.

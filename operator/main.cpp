@@ -8,8 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <memory>
 
 namespace {
 
@@ -22,13 +21,17 @@ int Usage()
     return kUsageError;
 }
 
+// False when the file cannot be read whole: missing, a folder, no permission.
 bool ReadWhole(const char* path, std::string& text)
 {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    text = content.str();
-    return file.good() || file.eof();
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "rb"), std::fclose);
+    if (!file)
+        return false;
+    char buffer[1 << 16];
+    size_t read = 0;
+    while ((read = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        text.append(buffer, read);
+    return !std::ferror(file.get());
 }
 
 // The files of DIR by request path, as the server serves them from its root.

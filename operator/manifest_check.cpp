@@ -13,14 +13,6 @@ namespace {
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 const char* const kReadSections[] = {"GENERAL", "URLS", "REG"};
 
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 class Findings {
@@ -45,7 +37,7 @@ void CheckLines(const std::string& text, const ParseRecord& record, Findings& fi
         findings.Warning(1, "a byte-order mark starts the manifest: the installer reads it as part of the first line");
     for (const ParseRecord::Line& header : record.m_sections) {
         std::string trimmed;
-        const std::string near = Upper(Trim(header.section, trimmed));
+        const std::string near = AsciiUpper(Trim(header.section, trimmed));
         for (const char* section : kReadSections)
             if (header.section != section && near == section)
                 findings.Warning(header.number, "[" + header.section + "] is not [" + section
@@ -110,7 +102,7 @@ void CheckResourceEntry(const std::string& key, const std::string& value, int li
         findings.Warning(line, pieces.size() >= 3 ? "the third piece is not a hash and is ignored: " + value
                                                   : "no hash: the installer cannot check " + entry.path);
     const std::string file_name = ResourceFileName(entry.path);
-    if (entry.sub_folder.empty() && Upper(file_name) == "EXTRACT.DLL")
+    if (entry.sub_folder.empty() && AsciiUpper(file_name) == "EXTRACT.DLL")
         library_fetched = true;
     if (EndsWith(file_name, ".7z") && !library_fetched)
         findings.Error(line, key + " fetches an archive before Extract.dll, which unpacks it"
@@ -131,10 +123,10 @@ void CheckFiles(const IniFile& manifest, const ParseRecord& record, const FileHa
             any_file = true;
             CheckResourceEntry(keys[i], values[i], line, library_fetched, files, findings);
         } else if (keys[i] == "SERVER_SCHEME") {
-            if (Upper(values[i]) != "HTTP" && Upper(values[i]) != "HTTPS")
+            if (AsciiUpper(values[i]) != "HTTP" && AsciiUpper(values[i]) != "HTTPS")
                 findings.Warning(line, "SERVER_SCHEME " + values[i] + " means plain HTTP");
         } else if (keys[i] != "SERVER_ADDR") {
-            findings.Warning(line, Upper(keys[i]).compare(0, 4, "URL_") == 0
+            findings.Warning(line, AsciiUpper(keys[i]).compare(0, 4, "URL_") == 0
                                        ? keys[i] + " is not read: file keys begin with URL_ in capitals"
                                        : "key " + keys[i] + " is not read by the installer");
         }
@@ -151,6 +143,8 @@ std::vector<Finding> CheckManifest(const std::string& text, const FileHashes* fi
     ParseRecord record;
     record.Parse(text, manifest);
     Findings findings;
+    if (text.size() > kLargestManifest)
+        findings.Error(0, "the manifest is longer than 1 MiB: the installer refuses it");
     CheckLines(text, record, findings);
     const std::string brand = BrandRefusal(manifest);
     if (!brand.empty())

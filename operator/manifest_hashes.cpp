@@ -4,6 +4,8 @@
 #include "operator/parse_record.h"
 #include "services/text.h"
 
+#include <algorithm>
+
 namespace {
 
 const char kBlanks[] = " \t\n\v\f\r";
@@ -36,23 +38,29 @@ bool FillHashes(const std::string& text, const FileHashes& files, std::string& o
     IniFile manifest;
     ParseRecord record;
     record.Parse(text, manifest);
-    std::vector<std::string> lines;
+    std::vector<std::string> lines, keys, values;
     Split(lines, text, "\n", 0);
-    for (const ParseRecord::Line& line : record.m_entries) {
+    // The entries the installer fetches: the section as the document lists it.
+    manifest.GetSection("URLS", keys, values);
+    for (size_t i = 0; i < keys.size(); ++i) {
         ResourceEntry entry;
-        if (line.section != "URLS" || !IsResourceKey(line.key) || !ParseResourceEntry(line.key, line.value, entry))
+        if (!IsResourceKey(keys[i]) || !ParseResourceEntry(keys[i], values[i], entry))
             continue;
+        const int number = record.LineOf("URLS", keys[i]);
         std::string sha256;
         if (!files(entry.path, sha256)) {
-            missing.push_back({line.number, true, "file missing: " + entry.path});
+            missing.push_back({number, true, "file missing: " + entry.path});
             continue;
         }
         // The parser trimmed the line and cut it at its first "=": the value
         // starts right after the key.
-        std::string& raw = lines[line.number - 1];
-        const size_t value_at = raw.find_first_not_of(kBlanks) + line.key.size() + 1;
-        raw.replace(value_at, line.value.size(), WithHash(line.value, sha256));
+        std::string& raw = lines[number - 1];
+        const size_t value_at = raw.find_first_not_of(kBlanks) + keys[i].size() + 1;
+        raw.replace(value_at, values[i].size(), WithHash(values[i], sha256));
     }
     output = Join(lines, "\n");
+    // Listed in byte order of the keys; reported in the order of the text.
+    std::stable_sort(missing.begin(), missing.end(),
+                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
     return missing.empty();
 }

@@ -28,6 +28,14 @@ bool EndsWith(const std::string& text, const std::string& suffix)
         && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+std::string AsciiUpper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
 namespace {
 
 // The C locale's white space, spelled out so that the result never depends on

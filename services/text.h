@@ -14,6 +14,10 @@ void Split(std::vector<std::string>& pieces, const std::string& text,
 // True when `text` ends with `suffix` (case-sensitive).
 bool EndsWith(const std::string& text, const std::string& suffix);
 
+// `text` with the ASCII letters a-z in upper case and every other byte kept,
+// whatever the locale: names the installer compares without case.
+std::string AsciiUpper(std::string text);
+
 // The number at the start of `text` read by the C library's atoi rules
 // (leading white space, an optional sign, then digits: "12345abc" gives
 // 12345, no digits give 0), but 64 bits wide and held at the limits of

@@ -59,6 +59,9 @@ TEST(ManifestCheck, WhatTheInstallerRefusesIsAnErrorOnItsLine)
               One("5 error: Unsafe path in manifest: con.wav,,sha256:" + kHashA));
     EXPECT_EQ(Check(kHeader + "URL_1=r.dll,,sha256:abc\n"),
               One("5 error: Malformed checksum in manifest: r.dll,,sha256:abc"));
+    EXPECT_EQ(Check(std::string(1 << 20, '#')), std::vector<std::string>());
+    EXPECT_EQ(Check(std::string(1 << 20, '#') + "\n"),
+              One("0 error: the manifest is longer than 1 MiB: the installer refuses it"));
 }
 
 TEST(ManifestCheck, AnArchiveBeforeTheExtractionLibraryInByteOrder)
@@ -124,14 +127,16 @@ TEST(ManifestHashes, EveryFetchedEntryGetsItsHashAndNothingElseChanges)
 {
     const std::string text = "\xEF\xBB\xBF# demo\r\n[URLS]\r\nSERVER_ADDR=files.example\r\n"
                              "  URL_1#Game=games/r.dll\t\r\nURL_2=a.wav,Sounds,sha256:" + kHashB + ",x\r\n"
-                             "URL_1#Game=again.dll\r\nurl_3=lower.dll\r\n[OTHER]\r\nURL_1=other.dll";
+                             "URL_1#Game=again.dll\r\nurl_3=lower.dll\r\nURL_4*x=unlisted.dll\r\n[OTHER]\r\n"
+                             "URL_1=other.dll";
     const FileHashes files = Served({{"games/r.dll", kHashA}, {"a.wav", kHashA}});
     std::string output;
     std::vector<Finding> missing;
     ASSERT_TRUE(FillHashes(text, files, output, missing)) << (missing.empty() ? "" : missing[0].text);
     EXPECT_EQ(output, "\xEF\xBB\xBF# demo\r\n[URLS]\r\nSERVER_ADDR=files.example\r\n"
                       "  URL_1#Game=games/r.dll,,sha256:" + kHashA + "\t\r\nURL_2=a.wav,Sounds,sha256:" + kHashA
-                          + ",x\r\nURL_1#Game=again.dll\r\nurl_3=lower.dll\r\n[OTHER]\r\nURL_1=other.dll");
+                          + ",x\r\nURL_1#Game=again.dll\r\nurl_3=lower.dll\r\nURL_4*x=unlisted.dll\r\n[OTHER]\r\n"
+                            "URL_1=other.dll");
     EXPECT_TRUE(missing.empty());
 
     ASSERT_FALSE(FillHashes(text, Served({}), output, missing));

@@ -110,3 +110,9 @@ TEST(ClampToInt, HoldsBarPositionsWithinInt)
     EXPECT_EQ(ClampToInt(-(1LL << 45)), std::numeric_limits<int>::min());
     EXPECT_EQ(ClampToInt(-1), -1);
 }
+
+TEST(AsciiUpper, OnlyTheAsciiLettersChange)
+{
+    EXPECT_EQ(AsciiUpper("Wow6432Node https:x_z@[`{"), "WOW6432NODE HTTPS:X_Z@[`{");
+    EXPECT_EQ(AsciiUpper("caf\xE9 \xC2\xB9\xFF"), "CAF\xE9 \xC2\xB9\xFF");
+}
