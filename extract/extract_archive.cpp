@@ -23,7 +23,6 @@
 
 extern "C" {
 #include "7z.h"
-#include "7zAlloc.h"
 #include "7zCrc.h"
 #include "7zFile.h"
 }
@@ -32,12 +31,16 @@ namespace {
 
 const UInt32 kMostEntries = 100000;
 const UInt64 kLargestBlock = UInt64(512) << 20;
+// Memory the decoder may hold while it reads the headers, before the rules
+// above can be checked: an admissible archive needs far less (100,000 entries
+// with names as long as a path may be, held twice), while a header of a few
+// kilobytes can declare millions of entries.
+const size_t kMostHeaderBytes = size_t(128) << 20;
 const size_t kInputBufferSize = size_t(1) << 18;
 const DWORD kWriteChunk = 1 << 20;
 const DWORD kKeptAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 const wchar_t kPartialSuffix[] = L".extracting";
-const ISzAlloc kAlloc = {SzAlloc, SzFree};
 
 const char* DescribeResult(SRes result)
 {
@@ -54,6 +57,42 @@ const char* DescribeResult(SRes result)
     }
 }
 
+// The decoder's memory, counted: it asks for the sizes the archive declares,
+// so a limit refuses what goes beyond it.
+class CountedAlloc : public ISzAlloc {
+public:
+    CountedAlloc() : ISzAlloc{Take, Give} {}
+    void SetLimit(size_t limit) { mn_limit = limit; }
+
+private:
+    static CountedAlloc& Of(ISzAllocPtr self)
+    {
+        return *const_cast<CountedAlloc*>(static_cast<const CountedAlloc*>(self));
+    }
+
+    static void* Take(ISzAllocPtr self, size_t size)
+    {
+        CountedAlloc& counted = Of(self);
+        if (size == 0 || size > counted.mn_limit - counted.mn_held)
+            return nullptr;
+        void* address = HeapAlloc(GetProcessHeap(), 0, size);
+        if (address)
+            counted.mn_held += size;
+        return address;
+    }
+
+    static void Give(ISzAllocPtr self, void* address)
+    {
+        if (!address)
+            return;
+        Of(self).mn_held -= HeapSize(GetProcessHeap(), 0, address);
+        HeapFree(GetProcessHeap(), 0, address);
+    }
+
+    size_t mn_held = 0;
+    size_t mn_limit = static_cast<size_t>(-1);
+};
+
 // An open archive: its file, the look-ahead reader and the decoded headers.
 class Archive {
 public:
@@ -68,9 +107,9 @@ public:
     }
     ~Archive()
     {
-        ISzAlloc_Free(&kAlloc, mp_block);
-        SzArEx_Free(&m_db, &kAlloc);
-        ISzAlloc_Free(&kAlloc, m_look.buf);
+        ISzAlloc_Free(&m_alloc, mp_block);
+        SzArEx_Free(&m_db, &m_alloc);
+        ISzAlloc_Free(&m_alloc, m_look.buf);
         File_Close(&m_stream.file);
     }
     Archive(const Archive&) = delete;
@@ -81,13 +120,17 @@ public:
     {
         if (InFile_OpenW(&m_stream.file, path.Get()) != 0)
             return SZ_ERROR_READ;
-        m_look.buf = static_cast<Byte*>(ISzAlloc_Alloc(&kAlloc, kInputBufferSize));
+        m_alloc.SetLimit(kMostHeaderBytes);
+        m_look.buf = static_cast<Byte*>(ISzAlloc_Alloc(&m_alloc, kInputBufferSize));
         if (!m_look.buf)
             return SZ_ERROR_MEM;
         m_look.bufSize = kInputBufferSize;
         m_look.realStream = &m_stream.vt;
         LookToRead2_INIT(&m_look)
-        return SzArEx_Open(&m_db, &m_look.vt, &kAlloc, &kAlloc);
+        const SRes opened = SzArEx_Open(&m_db, &m_look.vt, &m_alloc, &m_alloc);
+        // Decoding asks for the solid block, which a rule below bounds.
+        m_alloc.SetLimit(static_cast<size_t>(-1));
+        return opened;
     }
 
     UInt32 Count() const { return m_db.NumFiles; }
@@ -137,12 +180,13 @@ public:
     {
         size_t offset = 0;
         const SRes result = SzArEx_Extract(&m_db, &m_look.vt, index, &mn_block_index, &mp_block,
-                                           &mn_block_size, &offset, &size, &kAlloc, &kAlloc);
+                                           &mn_block_size, &offset, &size, &m_alloc, &m_alloc);
         data = mp_block ? mp_block + offset : nullptr;
         return result;
     }
 
 private:
+    CountedAlloc m_alloc;
     CFileInStream m_stream;
     CLookToRead2 m_look;
     CSzArEx m_db;

@@ -30,6 +30,11 @@ int main(int argc, char** argv)
         return 1;
     }
     const int rounds = argc > 4 ? std::atoi(argv[4]) : 3;
+    // Without a round there is no figure: 1e9 seconds would pass for one.
+    if (rounds < 1) {
+        std::fprintf(stderr, "bench_unpack: ROUNDS must be at least 1\n");
+        return 2;
+    }
     double best = 1e9;
     for (int round = 0; round < rounds; ++round) {
         const std::string folder = std::string(argv[3]) + "\\" + std::to_string(round);
