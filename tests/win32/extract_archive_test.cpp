@@ -142,6 +142,16 @@ TEST_F(ExtractArchiveTest, RefusesWhatWouldExhaustMemoryOrDiskBeforeWritingAnyth
     EXPECT_EQ(Extract(kArchives + "/filler.7z", roomy), 0) << error;
 }
 
+// A header of a few kilobytes may declare millions of entries, which the
+// decoder would take hundreds of MiB for before the entry count is checked.
+TEST_F(ExtractArchiveTest, RefusesAHeaderThatWouldTakeMoreMemoryThanAnyAdmissibleOne)
+{
+    const std::string destination = ScratchFolder("swarm") + "\\inside";
+    EXPECT_NE(Extract(kArchives + "/swarm.7z", destination), 0);
+    EXPECT_NE(std::strstr(error, "out of memory"), nullptr) << error;
+    EXPECT_FALSE(PathExists(destination));
+}
+
 TEST_F(ExtractArchiveTest, LongMessagesAreCutTo399Characters)
 {
     const std::string missing = kArchives + "/" + std::string(600, 'x') + ".7z";

@@ -7,9 +7,12 @@ OUT_DIR/tree is the content; OUT_DIR/<method>.7z holds it packed with one
 method each; corrupt.7z and truncated.7z are damaged copies; escape.7z and
 absolute.7z carry an entry that points outside the destination; device.7z,
 devfolder.7z and dotted.7z an entry that names a device or ends in a dot;
-bigblock.7z a solid block of 513 MiB, crowded.7z 100,001 empty files, and
-filler.7z 4 MiB, more than the small disk of the tests has free.
+bigblock.7z a solid block of 513 MiB, crowded.7z 100,001 empty files,
+swarm.7z a header of a few kilobytes, packed, that declares ten million
+nameless files, and filler.7z 4 MiB, more than the small disk of the tests
+has free.
 """
+import lzma
 import os
 import random
 import shutil
@@ -80,18 +83,42 @@ def number_7z(value):
     return b"\xFF" + value.to_bytes(8, "little")
 
 
-def write_empty_files_archive(path, count):
-    """An archive of `count` empty files, written directly: 7zz would need
-    them all on disk first."""
-    names = b"".join(f"e{i}".encode("utf-16-le") + b"\0\0" for i in range(count))
+def empty_files_header(names, count):
+    """The header of an archive of `count` empty files with `names`."""
     bits = b"\xFF" * (count // 8) + (bytes([(0xFF00 >> (count % 8)) & 0xFF]) if count % 8 else b"")
     files = number_7z(count)
     for kind, data in ((0x0E, bits), (0x0F, bits), (0x11, b"\0" + names)):
         files += bytes([kind]) + number_7z(len(data)) + data
-    header = b"\x01\x05" + files + b"\x00\x00"
-    start = struct.pack("<QQI", 0, len(header), zlib.crc32(header))
+    return b"\x01\x05" + files + b"\x00\x00"
+
+
+def write_archive(path, packed, header):
+    """The signature header, the packed streams and the (next) header."""
+    start = struct.pack("<QQI", len(packed), len(header), zlib.crc32(header))
     with open(path, "wb") as f:
-        f.write(b"7z\xBC\xAF\x27\x1C\x00\x04" + struct.pack("<I", zlib.crc32(start)) + start + header)
+        f.write(b"7z\xBC\xAF\x27\x1C\x00\x04" + struct.pack("<I", zlib.crc32(start)) + start + packed + header)
+
+
+def write_empty_files_archive(path, count):
+    """An archive of `count` empty files, written directly: 7zz would need
+    them all on disk first."""
+    names = b"".join(f"e{i}".encode("utf-16-le") + b"\0\0" for i in range(count))
+    write_archive(path, b"", empty_files_header(names, count))
+
+
+def write_packed_header_archive(path, count):
+    """An archive whose header, packed with LZMA into a few kilobytes,
+    declares `count` nameless empty files."""
+    header = empty_files_header(b"\0\0" * count, count)
+    dictionary = 1 << 24
+    filters = [{"id": lzma.FILTER_LZMA1, "dict_size": dictionary, "lc": 3, "lp": 0, "pb": 2}]
+    packed = lzma.compress(header, format=lzma.FORMAT_RAW, filters=filters)
+    properties = bytes([(2 * 5 + 0) * 9 + 3]) + struct.pack("<I", dictionary)
+    folder = number_7z(1) + b"\x23\x03\x01\x01" + number_7z(5) + properties
+    encoded = (b"\x17\x06" + number_7z(0) + number_7z(1) + b"\x09" + number_7z(len(packed)) + b"\x00"
+               + b"\x07\x0B" + number_7z(1) + b"\x00" + folder + b"\x0C" + number_7z(len(header))
+               + b"\x00\x00")
+    write_archive(path, packed, encoded)
 
 
 def main():
@@ -135,6 +162,7 @@ def main():
     pack(os.path.abspath(os.path.join(out, "filler.7z")), large, ["filler.bin"], ["-m0=LZMA2", "-mx1"])
     shutil.rmtree(large)
     write_empty_files_archive(os.path.join(out, "crowded.7z"), 100_001)
+    write_packed_header_archive(os.path.join(out, "swarm.7z"), 10_000_000)
 
 
 if __name__ == "__main__":
