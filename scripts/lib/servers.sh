@@ -1,4 +1,23 @@
 # Test HTTP servers on loopback port 80. Source it after wine.sh; needs $root.
+#
+# Every server started here is remembered in PROCESS_REGISTRY (a file) when it
+# is set, also from a subshell, which cannot hand its variables back:
+# stop_remembered_processes then ends whatever is left, however the script
+# ends.
+
+# Notes PID in the registry.
+remember_process() { # pid
+    [ -n "${PROCESS_REGISTRY:-}" ] && echo "$1" >>"$PROCESS_REGISTRY"
+    return 0
+}
+
+# Ends every process the registry names, and empties it.
+stop_remembered_processes() {
+    [ -n "${PROCESS_REGISTRY:-}" ] && [ -f "$PROCESS_REGISTRY" ] || return 0
+    local pid
+    while read -r pid; do stop_process "$pid"; done <"$PROCESS_REGISTRY"
+    : >"$PROCESS_REGISTRY"
+}
 
 # Waits up to ten seconds for the ready file of the server PID; false when it
 # does not come or the server has ended.
@@ -22,6 +41,7 @@ fixture_start() { # address [files-dir [manifest [options...]]]
     python3 "$root/tools/fixture_server.py" --address "$1" --files "${2:-}" --manifest "${3:-}" \
         --ready "$ready" "${@:4}" </dev/null >/dev/null 2>&1 &
     FIXTURE_PID=$!
+    remember_process "$FIXTURE_PID"
     if ! server_ready "$ready" "$FIXTURE_PID"; then
         echo "fixture server on $1 did not start" >&2
         return 1
@@ -110,6 +130,10 @@ http {
 CONF
     nginx -p "$log" -e "$log/error.log" -c "$log/nginx.conf" </dev/null >/dev/null 2>&1 &
     SITE_PID=$!
+    remember_process "$SITE_PID"
+    # Kept where a later site_stop finds it, even one in another subshell.
+    SITE_PID_FILE=$log/site.pid
+    echo "$SITE_PID" >"$SITE_PID_FILE"
     local tries=0
     until ss -ltn | grep -q "$address:80 "; do
         tries=$((tries + 1))
@@ -123,5 +147,9 @@ CONF
 
 site_stop() {
     stop_process "${SITE_PID:-}"
+    if [ -n "${SITE_PID_FILE:-}" ] && [ -f "$SITE_PID_FILE" ]; then
+        stop_process "$(cat "$SITE_PID_FILE")"
+        rm -f "$SITE_PID_FILE"
+    fi
     SITE_PID=
 }

@@ -7,14 +7,20 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No .NET runtime is wanted, and asking for one would open a dialog.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=}
 
-wine32_loader=/usr/lib/wine/wine
+wine32_loader=${WINE32_LOADER:-/usr/lib/wine/wine}
 wine64_loader=/usr/lib/wine/wine64
+
+# Written by scripts/setup when the 32-bit Wine packages could not be installed
+# (Debian's archive out of sync): apt's reason.
+wine32_setup_note=${SETUP_I386_NOTE:-$root/out/setup-i386-failure}
 
 # True when 32-bit Wine starts here; otherwise WINE32_FAILURE says why. Some
 # kernels run no 32-bit programs at all ("Exec format error").
 wine32_runs() {
     WINE32_FAILURE=
-    if [ ! -x "$wine32_loader" ]; then
+    if [ ! -x "$wine32_loader" ] && [ -s "$wine32_setup_note" ]; then
+        WINE32_FAILURE="32-bit Wine could not be installed: $(head -n 1 "$wine32_setup_note")"
+    elif [ ! -x "$wine32_loader" ]; then
         WINE32_FAILURE="32-bit Wine is not installed"
     elif ! "$wine32_loader" --version </dev/null >/dev/null 2>&1; then
         WINE32_FAILURE="this machine runs no 32-bit programs"
@@ -151,12 +157,27 @@ display_stop() {
     XVFB_PID=
 }
 
-# Ends a background process of this shell, if any; never fails.
+# True while PID runs (a zombie, which only waits to be reaped, does not).
+process_alive() { # pid
+    local state
+    state=$(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null) || return 1
+    [ -n "$state" ] && [ "$state" != Z ]
+}
+
+# Ends a process, if any, and waits until it is gone: asked with TERM, then
+# killed after five seconds. It may be another subshell's child, which this
+# shell cannot wait for. Never fails.
 stop_process() { # pid
-    if [ -n "$1" ]; then
-        kill "$1" 2>/dev/null || true
-        wait "$1" 2>/dev/null || true
-    fi
+    [ -n "$1" ] || return 0
+    kill "$1" 2>/dev/null || return 0
+    local tries=0
+    while process_alive "$1" && [ $tries -lt 50 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    kill -KILL "$1" 2>/dev/null || true
+    # Reaps a child of this shell; for any other process it returns at once.
+    wait "$1" 2>/dev/null || true
     return 0
 }
 

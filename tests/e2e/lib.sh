@@ -14,7 +14,6 @@ source "$root/scripts/lib/servers.sh"
 out=$root/out
 case_name=$(basename "$0" .sh)
 work=${E2E_WORK:-$out/test/e2e/$case_name}
-background_pids=()
 
 e2e_begin() {
     if [ -z "${E2E_INSIDE:-}" ]; then
@@ -25,6 +24,9 @@ e2e_begin() {
     fi
     rm -rf "$work"
     mkdir -p "$work"
+    # Every program and server the case starts, even from a subshell: all
+    # end with the case, however it ends.
+    export PROCESS_REGISTRY=$work/processes
 
     wine_template_prefix || e2e_fail "cannot make the $WINE_ARCH Wine prefix"
     wine_scratch_prefix "$work/prefix"
@@ -41,12 +43,11 @@ e2e_begin() {
 e2e_end() {
     local status=$?
     e2e_screenshot final || true
-    local pid
-    for pid in "${background_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     wine_stop
     display_stop
     fixture_stop
     site_stop
+    stop_remembered_processes
     # A passed case's prefix (about 600 MB) is of no further use; a failed
     # one's stays for a look. The demo and the bench keep theirs.
     if [ $status -eq 0 ] && [ -z "${E2E_WORK:-}" ]; then rm -rf "$work/prefix"; fi
@@ -61,7 +62,7 @@ e2e_start() { # program [args...]
     name=$(basename "$1" .exe)
     wine "$@" </dev/null >"$work/$name.out" 2>&1 &
     PROGRAM_PID=$!
-    background_pids+=($PROGRAM_PID)
+    remember_process "$PROGRAM_PID"
 }
 
 # Waits for the program started last and sets PROGRAM_EXIT to its exit code;
@@ -223,7 +224,7 @@ report_server_start() { # address [delays]
         --tls-cert "$out/test/ca/server.crt" --tls-key "$out/test/ca/server.key" --ready "$ready" \
         </dev/null >"$work/report.log" 2>&1 &
     REPORT_PID=$!
-    background_pids+=($REPORT_PID)
+    remember_process "$REPORT_PID"
     server_ready "$ready" "$REPORT_PID" || e2e_fail "no TLS report server"
 }
 
@@ -240,7 +241,7 @@ tls_fixture_start() { # address manifest-text [--untrusted]
         --manifest "$work/fixture/tls-manifest.ini" --tls-cert "$cert" --tls-key "$key" --ready "$ready" \
         </dev/null >"$work/tls-fixture.log" 2>&1 &
     TLS_FIXTURE_PID=$!
-    background_pids+=($TLS_FIXTURE_PID)
+    remember_process "$TLS_FIXTURE_PID"
     server_ready "$ready" "$TLS_FIXTURE_PID" || e2e_fail "no TLS fixture server"
 }
 
