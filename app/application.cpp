@@ -2,6 +2,7 @@
 
 #include "app/app_module.h"
 #include "app/message_pump.h"
+#include "base/failure_log.h"
 #include "store/installer.h"
 #include "ui/installer_dialog.h"
 
@@ -18,11 +19,19 @@ typedef BOOL(WINAPI* InitCommonControlsExFunction)(const INITCOMMONCONTROLSEX* c
 void InitCommonControls(DWORD classes)
 {
     HMODULE library = LoadLibraryA("comctl32.dll");
+    if (!library) {
+        LogFailure("LoadLibraryA", "comctl32.dll", GetLastError());
+        return;
+    }
     const auto init = reinterpret_cast<InitCommonControlsExFunction>(
         reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    if (!init) {
+        LogFailure("GetProcAddress", "comctl32.dll!InitCommonControlsEx", GetLastError());
+        return;
+    }
     INITCOMMONCONTROLSEX controls = {sizeof controls, classes};
-    if (init)
-        init(&controls);
+    if (!init(&controls))
+        LogFailure("InitCommonControlsEx", "comctl32.dll", GetLastError());
 }
 
 } // namespace
@@ -49,6 +58,7 @@ int RunApplication(int show_command, StartWorker start_worker)
     g_dialog = dialog;
     HWND window = dialog->Create();
     if (!window) {
+        LogFailure("CreateDialogParamA", "dialog 129", GetLastError());
         g_module.UnregisterPump(GetCurrentThreadId());
         g_dialog = nullptr;
         delete dialog;

@@ -14,7 +14,7 @@
 // destination's disk has free. A file is only ever visible under its final
 // name once it has been written completely. The library needs no C++ runtime
 // library: its texts live on the process heap.
-#include "base/device_name.h"
+#include "base/path_rules.h"
 #include "base/unique_handle.h"
 #include "extract/error_message.h"
 #include "extract/wide_text.h"
@@ -222,12 +222,14 @@ bool FreeSpace(std::wstring_view destination, UInt64& free_bytes)
 }
 
 // Creates the folder of the first `length` characters of `path` and every
-// missing parent; `path` is cut short only for the calls.
-bool CreateFolderChain(WideText& path, size_t length)
+// missing parent; `path` is cut short only for the calls. 0 when the folder
+// exists afterwards, else the error of its CreateDirectoryW (taken before
+// the check that the folder is there overwrites it).
+DWORD CreateFolderChain(WideText& path, size_t length)
 {
     wchar_t* text = path.Data();
     if (!text)
-        return false;
+        return ERROR_NOT_ENOUGH_MEMORY;
     const wchar_t kept = text[length];
     text[length] = L'\0';
     for (size_t separator = 1; separator < length; ++separator) {
@@ -237,10 +239,12 @@ bool CreateFolderChain(WideText& path, size_t length)
         CreateDirectoryW(text, nullptr);
         text[separator] = L'\\';
     }
-    CreateDirectoryW(text, nullptr);
+    const DWORD error = CreateDirectoryW(text, nullptr) ? 0 : GetLastError();
     const bool created = IsDirectory(text);
     text[length] = kept;
-    return created;
+    if (created)
+        return 0;
+    return error != 0 ? error : ERROR_PATH_NOT_FOUND;
 }
 
 // Turns an entry name into a relative path that stays below the destination
@@ -248,23 +252,9 @@ bool CreateFolderChain(WideText& path, size_t length)
 // refused.
 bool MakeSafeRelativePath(WideText& name)
 {
-    wchar_t* text = name.Data();
-    for (size_t i = 0; i < name.Length(); ++i)
-        if (text[i] == L'/')
-            text[i] = L'\\';
+    path_rules::UseBackslashes(name.Data(), name.Length());
     const std::wstring_view path = name.View();
-    if (path.empty() || path[0] == L'\\' || path.find(L':') != std::wstring_view::npos)
-        return false;
-    for (size_t start = 0; start <= path.size();) {
-        size_t end = path.find(L'\\', start);
-        if (end == std::wstring_view::npos)
-            end = path.size();
-        const std::wstring_view piece(path.data() + start, end - start);
-        if (piece == L".." || IsDeviceName(piece))
-            return false;
-        start = end + 1;
-    }
-    return true;
+    return !path.empty() && path_rules::IsContainedPath(path);
 }
 
 class Extraction {
@@ -277,9 +267,7 @@ public:
         while (length > 1 && (text[length - 1] == L'\\' || text[length - 1] == L'/'))
             --length;
         ms_destination.Truncate(length);
-        for (size_t i = 0; i < length; ++i)
-            if (text[i] == L'/')
-                text[i] = L'\\';
+        path_rules::UseBackslashes(text, length);
     }
 
     bool Run(const char* archive_name)
@@ -296,8 +284,8 @@ public:
         }
         if (!Admissible(archive))
             return false;
-        if (!CreateFolderChain(ms_destination, ms_destination.Length()))
-            return Fail("cannot create ", ms_destination.View(), GetLastError());
+        if (const DWORD error = CreateFolderChain(ms_destination, ms_destination.Length()))
+            return Fail("cannot create ", ms_destination.View(), error);
         for (UInt32 index = 0; index < archive.Count(); ++index) {
             if (!ExtractEntry(archive, index))
                 return false;
@@ -350,12 +338,12 @@ private:
         if (target.Failed())
             return OutOfMemory();
         if (archive.IsDirectory(index)) {
-            if (!CreateFolderChain(target, target.Length()))
-                return Fail("cannot create ", relative.View(), GetLastError());
+            if (const DWORD error = CreateFolderChain(target, target.Length()))
+                return Fail("cannot create ", relative.View(), error);
             return true;
         }
-        if (!CreateFolderChain(target, target.View().find_last_of(L'\\')))
-            return Fail("cannot create the folder of ", relative.View(), GetLastError());
+        if (const DWORD error = CreateFolderChain(target, target.View().find_last_of(L'\\')))
+            return Fail("cannot create the folder of ", relative.View(), error);
 
         const Byte* data = nullptr;
         size_t size = 0;

@@ -1,5 +1,6 @@
 #include "install/ini_file_listener.h"
 
+#include "base/diagnostics.h"
 #include "base/owner_window.h"
 #include "install/debug_message.h"
 #include "install/manifest_rules.h"
@@ -7,8 +8,10 @@
 
 bool IniFileDownloaderListener::OnRecv(const std::string& block)
 {
-    if (block.size() > kLargestManifest - ms_text.size())
+    if (block.size() > kLargestManifest - ms_text.size()) {
+        Diagnostic("Manifest refused: longer than %lu bytes\n", static_cast<unsigned long>(kLargestManifest));
         return false;
+    }
     ms_text += block;
     return true;
 }
@@ -22,4 +25,8 @@ void IniFileDownloaderListener::OnFinished()
 
 void IniFileDownloaderListener::OnCanceled() { ShowMessage("IniFileDownloaderListener::OnCanceled()"); }
 
-void IniFileDownloaderListener::OnError(int) { ShowMessage("IniFileDownloaderListener::OnError()"); }
+void IniFileDownloaderListener::OnError(const TransferError& error)
+{
+    Diagnostic("IniFileDownloaderListener::OnError(): %s\n", error.Describe().c_str());
+    ShowMessage("IniFileDownloaderListener::OnError()");
+}

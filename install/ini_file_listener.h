@@ -11,7 +11,7 @@ public:
     bool OnRecv(const std::string& block) override;
     void OnFinished() override;
     void OnCanceled() override;
-    void OnError(int error) override;
+    void OnError(const TransferError& error) override;
 
     // True once the manifest arrived whole and was loaded.
     bool Finished() const { return mb_finished; }

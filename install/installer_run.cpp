@@ -5,6 +5,7 @@
 #include "store/installer.h"
 
 #include "base/diagnostics.h"
+#include "base/failure_log.h"
 #include "base/owner_window.h"
 #include "base/process_exit.h"
 #include "install/addresses.h"
@@ -213,7 +214,11 @@ void LaunchClient(const std::string& install_dir)
 {
     g_dialog->SetStatusText(IDC_FILE_STATUS, "");
     const std::string client = install_dir + "\\casino.exe";
-    ShellExecuteA(nullptr, "open", client.c_str(), nullptr, install_dir.c_str(), SW_SHOWNORMAL);
+    // Values of 32 and below are errors; most are Win32 codes.
+    const INT_PTR opened = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, "open", client.c_str(), nullptr, install_dir.c_str(), SW_SHOWNORMAL));
+    if (opened <= 32)
+        LogFailure("ShellExecuteA", client, static_cast<DWORD>(opened));
     DebugMessage(kDebugLevel2, "Exec: " + client);
     Sleep(kLaunchPauseMs);
     g_dialog->WaitForReportPage(kLongestReportWaitMs - kLaunchPauseMs);
@@ -225,6 +230,8 @@ void ShowOutOfMemory() { ShowMessage("Not enough memory to continue the installa
 
 } // namespace
 
+// Without its thread the window stays as it is, as the design has it;
+// BeginThread has logged why.
 void Installer::Start() { BeginThread(RunInstaller, this, ShowOutOfMemory); }
 
 bool Installer::Report(int action)
@@ -252,6 +259,7 @@ void Installer::Run()
     // written: no report, no registry value, no folder.
     const std::string refusal = ManifestRefusal(m_manifest, mb_strict);
     if (!refusal.empty()) {
+        Diagnostic("Manifest refused: %s\n", refusal.c_str());
         ShowMessage(refusal);
         return;
     }

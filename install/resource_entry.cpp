@@ -1,6 +1,7 @@
 #include "install/resource_entry.h"
 
 #include "base/device_name.h"
+#include "base/path_rules.h"
 #include "services/text.h"
 
 #include <vector>
@@ -14,27 +15,6 @@ const size_t kHashDigits = 64;
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 char LowerHexDigit(char c) { return c >= 'A' && c <= 'F' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Splits on both separators Windows accepts in paths.
-std::vector<std::string> PathPieces(const std::string& path)
-{
-    std::string unified = path;
-    for (char& c : unified)
-        if (c == '/')
-            c = '\\';
-    std::vector<std::string> pieces;
-    Split(pieces, unified, "\\", 0);
-    return pieces;
-}
-
-// A ".." piece climbs out; a device name writes to a device instead.
-bool HasUnsafePiece(const std::string& path)
-{
-    for (const std::string& piece : PathPieces(path))
-        if (piece == ".." || IsDeviceName(piece))
-            return true;
-    return false;
-}
 
 bool IsForbiddenInFileName(unsigned char c)
 {
@@ -95,13 +75,12 @@ std::string ResourceFilePath(const std::string& install_dir, const ResourceEntry
 
 bool IsContainedResource(const ResourceEntry& entry)
 {
+    // The file name is joined to the folder with a "\" of its own, so a
+    // leading separator stays inside.
     const std::string file_name = ResourceFileName(entry.path);
-    if (HasUnsafePiece(file_name) || file_name.find(':') != std::string::npos)
-        return false;
-    const std::string& folder = entry.sub_folder;
-    if (!folder.empty() && (folder[0] == '\\' || folder[0] == '/'))
-        return false;
-    return folder.find(':') == std::string::npos && !HasUnsafePiece(folder);
+    const std::string_view name(file_name);
+    return !path_rules::HasUnsafePiece(name) && !path_rules::HasColon(name)
+        && path_rules::IsContainedPath(std::string_view(entry.sub_folder));
 }
 
 bool IsSafeFolderName(const std::string& name)

@@ -1,6 +1,7 @@
 #include "install/resource_file_listener.h"
 
 #include "base/diagnostics.h"
+#include "base/failure_log.h"
 #include "base/owner_window.h"
 #include "install/debug_message.h"
 #include "install/resource_entry.h"
@@ -23,12 +24,20 @@ ResourceFileDownloaderListener::ResourceFileDownloaderListener(const ResourceEnt
     g_dialog->SetStatusText(IDC_FILE_STATUS, "Downloading: " + ms_display_name);
     mh_file.Reset(CreateFileA(ms_file_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr));
+    // Shows at the first write, as the design has it; logged now, with its code.
+    if (!mh_file)
+        LogFailure("CreateFileA", ms_file_path, GetLastError());
 }
 
 bool ResourceFileDownloaderListener::OnRecv(const std::string& block)
 {
     DWORD written = 0;
-    if (!WriteFile(mh_file.Get(), block.data(), block.size(), &written, nullptr) || written != block.size()) {
+    const bool wrote = mh_file && WriteFile(mh_file.Get(), block.data(), block.size(), &written, nullptr);
+    if (!wrote || written != block.size()) {
+        // A file that was never created has its line already; a short
+        // write to a disk file means the disk is full.
+        if (mh_file)
+            LogFailure("WriteFile", ms_file_path, wrote ? ERROR_DISK_FULL : GetLastError());
         ShowMessage("Error in ResourceFileDownloaderListener::OnRecv()");
         return false;
     }
@@ -84,8 +93,9 @@ void ResourceFileDownloaderListener::OnCanceled()
     ShowMessage("ResourceFileDownloaderListener::OnCanceled()");
 }
 
-void ResourceFileDownloaderListener::OnError(int)
+void ResourceFileDownloaderListener::OnError(const TransferError& error)
 {
     mh_file.Reset();
+    Diagnostic("ResourceFileDownloaderListener::OnError(): %s: %s\n", ms_file_path.c_str(), error.Describe().c_str());
     ShowMessage("ResourceFileDownloaderListener::OnError()");
 }

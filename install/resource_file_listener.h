@@ -21,7 +21,7 @@ public:
     bool OnRecv(const std::string& block) override;
     void OnFinished() override;
     void OnCanceled() override;
-    void OnError(int error) override;
+    void OnError(const TransferError& error) override;
 
     bool Finished() const { return mb_finished; }
 

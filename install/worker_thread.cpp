@@ -1,6 +1,7 @@
 #include "install/worker_thread.h"
 
 #include "base/diagnostics.h"
+#include "base/failure_log.h"
 #include "base/unique_handle.h"
 #include "install/utils_exception.h"
 
@@ -65,8 +66,10 @@ bool BeginThread(ThreadFunction function, void* argument, FailureHandler out_of_
     unsigned thread_id = 0;
     KernelHandle thread(reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, 0, MainThraedFunc, record.get(), 0, &thread_id)));
-    if (!thread)
+    if (!thread) {
+        LogFailure("_beginthreadex", "worker thread", GetLastError());
         return false;
+    }
     record.release();
     return true;
 }

@@ -2,22 +2,19 @@
 // OnFinished, OnCanceled or OnError, all on the thread that runs the transfer.
 #pragma once
 
+#include "net/transfer_error.h"
+
 #include <string>
 
 class DownloaderListener {
 public:
-    // Error codes of our own, beside the platform's (which are all positive).
-    enum {
-        kErrorListenerRefused = -1, // OnRecv returned false
-        kErrorBodyCutShort = -2,    // the body ended before its Content-Length
-    };
-
     virtual ~DownloaderListener() {}
     // One block of 1 to 1024 bytes (zero bytes kept). False aborts the transfer.
     virtual bool OnRecv(const std::string& block) = 0;
     virtual void OnFinished() = 0;
     virtual void OnCanceled() {}
-    // The platform's error code of the failed step, the HTTP status of a
-    // response that was not 2xx, or one of the codes above.
-    virtual void OnError(int error) = 0;
+    // What ended the transfer: the platform's error of the failed step, the
+    // HTTP status of a response that was not 2xx, or one of the
+    // downloader's own reasons. The downloader has logged it already.
+    virtual void OnError(const TransferError& error) = 0;
 };

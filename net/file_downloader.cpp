@@ -1,6 +1,7 @@
 #include "net/file_downloader.h"
 
 #include "base/diagnostics.h"
+#include "base/failure_log.h"
 #include "install/worker_thread.h"
 #include "net/downloader_listener.h"
 #include "net/receive_watchdog.h"
@@ -18,24 +19,26 @@ const DWORD kReadSize = 1024;
 
 // The last error of a failed call, never 0, so that a failure is never
 // mistaken for "no failure".
-int LastErrorCode()
+DWORD LastErrorCode()
 {
     const DWORD error = GetLastError();
-    return error != 0 ? static_cast<int>(error) : ERROR_INTERNET_INTERNAL_ERROR;
+    return error != 0 ? error : ERROR_INTERNET_INTERNAL_ERROR;
 }
 
 } // namespace
 
 FileDownloader::FileDownloader(DownloaderListener* listener, const std::string& host, bool secure)
-    : mp_listener(listener), mb_secure(secure)
+    : mp_listener(listener), mb_secure(secure), ms_address((secure ? "https://" : "http://") + host)
 {
     const WinInetApi& wininet = WinInet();
-    if (wininet.Loaded())
-        mh_internet_session.Reset(
-            wininet.InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!mh_internet_session) {
-        mn_request_error = wininet.Loaded() ? LastErrorCode() : ERROR_MOD_NOT_FOUND;
+    if (!wininet.Loaded()) {
+        m_request_error = TransferError::Platform(ERROR_MOD_NOT_FOUND);
         Diagnostic("Error in OpenConnection - mh_internet_session == NULL\n");
+        return;
+    }
+    mh_internet_session.Reset(wininet.InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!mh_internet_session) {
+        FailRequest("Error in OpenConnection - mh_internet_session == NULL", "InternetOpenA");
         return;
     }
     ApplyTimeouts(mh_internet_session.Get());
@@ -43,10 +46,8 @@ FileDownloader::FileDownloader(DownloaderListener* listener, const std::string& 
     const INTERNET_PORT port = mb_secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
     mh_http_connection.Reset(wininet.InternetConnectA(mh_internet_session.Get(), host.c_str(), port, nullptr,
                                                       nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    if (!mh_http_connection) {
-        mn_request_error = LastErrorCode();
-        Diagnostic("Error in OpenConnection - mh_http_connection == NULL\n");
-    }
+    if (!mh_http_connection)
+        FailRequest("Error in OpenConnection - mh_http_connection == NULL", "InternetConnectA");
 }
 
 FileDownloader::~FileDownloader() = default;
@@ -68,14 +69,15 @@ void FileDownloader::ApplyTimeouts(HINTERNET handle) const
         WinInet().InternetSetOptionA(handle, option, &timeout, sizeof timeout);
 }
 
-void FileDownloader::FailRequest(const char* what)
+// The design's own line, then the call that failed with its code.
+// Certificate failures have codes of their own (12045 an untrusted
+// authority, 12038 a wrong name, 12037 an expired certificate).
+void FileDownloader::FailRequest(const char* line, const char* call)
 {
-    mn_request_error = LastErrorCode();
-    Diagnostic("Error in OpenConnection - %s\n", what);
-    // Certificate failures have codes of their own (12045 an untrusted
-    // authority, 12038 a wrong name, 12037 an expired certificate).
-    if (mb_secure)
-        Diagnostic("Error in OpenConnection - https request failed with error %d\n", mn_request_error);
+    const DWORD error = LastErrorCode();
+    m_request_error = TransferError::Platform(error);
+    Diagnostic("%s\n", line);
+    LogFailure(call, ms_address, error);
 }
 
 bool FileDownloader::OpenConnection(const std::string& path)
@@ -83,8 +85,10 @@ bool FileDownloader::OpenConnection(const std::string& path)
     mb_canceled = false;
     mh_http_file.Reset();
     mn_expected_length = -1;
+    ms_address = AddressOf(path);
     if (!mh_http_connection) {
-        // Keeps the error of the session or connection that failed.
+        // Keeps the error of the session or connection that failed, which
+        // was logged when it happened.
         Diagnostic("Error in OpenConnection - mh_http_file == NULL\n");
         return false;
     }
@@ -97,12 +101,12 @@ bool FileDownloader::OpenConnection(const std::string& path)
     mh_http_file.Reset(wininet.HttpOpenRequestA(mh_http_connection.Get(), nullptr, path.c_str(),
                                         nullptr, nullptr, accepted_types, flags, 0));
     if (!mh_http_file) {
-        FailRequest("mh_http_file == NULL");
+        FailRequest("Error in OpenConnection - mh_http_file == NULL", "HttpOpenRequestA");
         return false;
     }
     ApplyTimeouts(mh_http_file.Get());
     if (!wininet.HttpSendRequestA(mh_http_file.Get(), nullptr, 0, nullptr, 0)) {
-        FailRequest("bSend == false");
+        FailRequest("Error in OpenConnection - bSend == false", "HttpSendRequestA");
         return false;
     }
     return StayedSecure() && CheckResponse();
@@ -119,14 +123,15 @@ bool FileDownloader::StayedSecure()
     wininet.InternetQueryOptionA(mh_http_file.Get(), INTERNET_OPTION_URL, nullptr, &length);
     std::string address(length, '\0');
     if (length == 0 || !wininet.InternetQueryOptionA(mh_http_file.Get(), INTERNET_OPTION_URL, &address[0], &length)) {
-        FailRequest("no address of the answer");
+        FailRequest("Error in OpenConnection - no address of the answer", "InternetQueryOptionA");
         return false;
     }
     address.resize(std::min<size_t>(length, address.find('\0')));
     if (address.compare(0, 8, "https://") == 0)
         return true;
-    mn_request_error = ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR;
+    m_request_error = TransferError::Platform(ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR);
     Diagnostic("Error in OpenConnection - redirected from https to %s\n", address.c_str());
+    LogFailure("HttpSendRequestA", ms_address, ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR);
     return false;
 }
 
@@ -137,17 +142,25 @@ bool FileDownloader::CheckResponse()
     DWORD status = 0;
     DWORD size = sizeof status;
     if (!QueryInfo(HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size)) {
-        FailRequest("no HTTP status");
+        FailRequest("Error in OpenConnection - no HTTP status", "HttpQueryInfoA");
         return false;
     }
     mn_expected_length = ReadContentLength();
     if (status < 200 || status > 299) {
-        mn_request_error = static_cast<int>(status);
+        m_request_error = TransferError::HttpStatus(status);
         Diagnostic("Error in OpenConnection - HTTP status %lu\n", status);
+        LogFailureText("HttpSendRequestA", ms_address, m_request_error.Describe());
         return false;
     }
-    mn_request_error = 0;
+    m_request_error = TransferError::None();
     return true;
+}
+
+std::string FileDownloader::AddressOf(const std::string& path) const
+{
+    const std::string::size_type end_of_host = ms_address.find('/', ms_address.find("://") + 3);
+    const std::string origin = ms_address.substr(0, end_of_host);
+    return origin + (path.compare(0, 1, "/") == 0 ? "" : "/") + path;
 }
 
 bool FileDownloader::QueryInfo(DWORD info_level, void* buffer, DWORD* buffer_length)
@@ -182,6 +195,18 @@ void FileDownloader::Start(bool blocking)
         BeginThread(ReceiveLoopThread, this);
 }
 
+// Wine ends a body cut short with a successful empty read.
+TransferError FileDownloader::EndOfBody(long long received)
+{
+    if (mn_expected_length < 0 || received >= mn_expected_length)
+        return TransferError::None();
+    const TransferError cut = TransferError::Own(TransferError::kBodyCutShort);
+    LogFailureText("InternetReadFile", ms_address,
+                   cut.Describe() + " (" + std::to_string(received) + " of " + std::to_string(mn_expected_length)
+                       + " bytes)");
+    return cut;
+}
+
 unsigned __stdcall FileDownloader::ReceiveLoopThread(void* downloader)
 {
     static_cast<FileDownloader*>(downloader)->ReceiveLoop();
@@ -190,11 +215,9 @@ unsigned __stdcall FileDownloader::ReceiveLoopThread(void* downloader)
 
 void FileDownloader::ReceiveLoop()
 {
-    int error = 0;
+    TransferError error = m_request_error;
     bool canceled = false;
-    if (mn_request_error != 0) {
-        error = mn_request_error;
-    } else {
+    if (!error.Failed()) {
         ReceiveWatchdog watchdog(mh_http_file.Get(), mn_timeout_ms);
         error = ReadBody(watchdog, canceled);
         if (watchdog.Stop()) {
@@ -202,18 +225,29 @@ void FileDownloader::ReceiveLoop()
             // and the request handle is closed already.
             mh_http_file.Release();
             canceled = false;
-            error = ERROR_INTERNET_TIMEOUT;
+            error = TransferError::Platform(ERROR_INTERNET_TIMEOUT);
+            LogFailure("InternetReadFile", ms_address, ERROR_INTERNET_TIMEOUT);
         }
     }
     if (canceled)
         mp_listener->OnCanceled();
-    else if (error != 0)
+    else if (error.Failed())
         mp_listener->OnError(error);
     else
         mp_listener->OnFinished();
 }
 
-int FileDownloader::ReadBody(ReceiveWatchdog& watchdog, bool& canceled)
+// Logged here, as the design's lines of the request are; a timed-out read's
+// error is replaced by the time-out, which the caller logs.
+TransferError FileDownloader::FailRead(const char* call, const ReceiveWatchdog& watchdog)
+{
+    const DWORD error = LastErrorCode();
+    if (!watchdog.Closed())
+        LogFailure(call, ms_address, error);
+    return TransferError::Platform(error);
+}
+
+TransferError FileDownloader::ReadBody(ReceiveWatchdog& watchdog, bool& canceled)
 {
     char buffer[kReadSize];
     std::string block;
@@ -221,7 +255,7 @@ int FileDownloader::ReadBody(ReceiveWatchdog& watchdog, bool& canceled)
     for (;;) {
         if (mb_canceled) {
             canceled = true;
-            return 0;
+            return TransferError::None();
         }
         // Asks only for what has arrived. Wine does not end a read that waits
         // for a full buffer when the watchdog closes its handle; a call that
@@ -229,21 +263,18 @@ int FileDownloader::ReadBody(ReceiveWatchdog& watchdog, bool& canceled)
         // handle fails.
         DWORD available = 0;
         if (!WinInet().InternetQueryDataAvailable(mh_http_file.Get(), &available, 0, 0))
-            return LastErrorCode();
+            return FailRead("InternetQueryDataAvailable", watchdog);
         const DWORD wanted = available == 0 || available > kReadSize ? kReadSize : available;
         DWORD read = 0;
         if (!WinInet().InternetReadFile(mh_http_file.Get(), buffer, wanted, &read))
-            return LastErrorCode();
-        if (read == 0) {
-            // Wine ends a body cut short with a successful empty read.
-            return mn_expected_length >= 0 && received < mn_expected_length
-                ? DownloaderListener::kErrorBodyCutShort
-                : 0;
-        }
+            return FailRead("InternetReadFile", watchdog);
+        if (read == 0)
+            return EndOfBody(received);
         received += read;
         watchdog.Count(read);
         block.assign(buffer, read);
+        // The listener has said why it refused.
         if (!mp_listener->OnRecv(block))
-            return DownloaderListener::kErrorListenerRefused;
+            return TransferError::Own(TransferError::kListenerRefused);
     }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/unique_handle.h"
+#include "net/transfer_error.h"
 #include "net/wininet_api.h"
 
 #include <atomic>
@@ -54,8 +55,11 @@ public:
 private:
     static unsigned __stdcall ReceiveLoopThread(void* downloader);
     void ReceiveLoop();
-    // Reads until the body ends; 0, or the error that ended it.
-    int ReadBody(ReceiveWatchdog& watchdog, bool& canceled);
+    // Reads until the body ends; no error, or the one that ended it.
+    TransferError ReadBody(ReceiveWatchdog& watchdog, bool& canceled);
+    TransferError FailRead(const char* call, const ReceiveWatchdog& watchdog);
+    // What an empty read means after `received` bytes of the body.
+    TransferError EndOfBody(long long received);
     void ApplyTimeouts(HINTERNET handle) const;
     // The HTTP status and Content-Length of the response just sent.
     bool CheckResponse();
@@ -64,7 +68,10 @@ private:
     // False when a secure request's answer came from an address that is not
     // https (a redirect that Wine's WinInet follows silently).
     bool StayedSecure();
-    void FailRequest(const char* what);
+    // Records the last error and logs `line`, then the failed `call`.
+    void FailRequest(const char* line, const char* call);
+    // The scheme, host and `path` of a request, as the log names it.
+    std::string AddressOf(const std::string& path) const;
 
     DownloaderListener* mp_listener;
     bool mb_secure;
@@ -73,9 +80,12 @@ private:
     InternetHandle mh_http_file;
     std::atomic<bool> mb_canceled{false};
     DWORD mn_timeout_ms = kTimeoutMs;
-    // Why the request cannot be read (a platform error code or an HTTP
-    // status); 0 once a request was sent and answered with 2xx.
-    int mn_request_error = ERROR_INVALID_HANDLE;
+    // The request's address, or the host's before any request: what the
+    // failure lines name.
+    std::string ms_address;
+    // Why the request cannot be read; none once a request was sent and
+    // answered with 2xx.
+    TransferError m_request_error = TransferError::Platform(ERROR_INVALID_HANDLE);
     // The Content-Length of the response, read once as it arrives, or -1
     // when it has none.
     long long mn_expected_length = -1;

@@ -1,12 +1,16 @@
 #include "net/receive_watchdog.h"
 
+#include "base/failure_log.h"
+
 ReceiveWatchdog::ReceiveWatchdog(HINTERNET request, DWORD window_ms) : mh_request(request)
 {
     // A timer of the process's shared queue: no thread is started per
     // transfer, which would cost more than a small file's whole transfer.
     if (!CreateTimerQueueTimer(&mh_timer, nullptr, CheckWindow, this, window_ms, window_ms,
-                               WT_EXECUTEDEFAULT))
+                               WT_EXECUTEDEFAULT)) {
+        LogFailure("CreateTimerQueueTimer", "receive watchdog", GetLastError());
         mh_timer = nullptr;
+    }
 }
 
 ReceiveWatchdog::~ReceiveWatchdog() { Stop(); }

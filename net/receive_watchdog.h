@@ -25,6 +25,9 @@ public:
     void Count(DWORD bytes) { mn_received += bytes; }
     // Stops watching; true when the watchdog has closed the request.
     bool Stop();
+    // True once the watchdog has closed the request, which makes a blocked
+    // read fail with an error that only says so.
+    bool Closed() const { return mb_closed; }
 
 private:
     static void CALLBACK CheckWindow(void* watchdog, BOOLEAN timer_fired);

@@ -1,5 +1,7 @@
 #include "net/wininet_api.h"
 
+#include "base/failure_log.h"
+
 #include <string>
 
 namespace {
@@ -8,6 +10,8 @@ template <typename Function>
 bool Resolve(HMODULE library, const char* name, Function& function)
 {
     function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    if (!function)
+        LogFailure("GetProcAddress", name, GetLastError());
     return function != nullptr;
 }
 
@@ -18,7 +22,10 @@ WinInetApi LoadWinInet()
     // stays loaded for the life of the process.
     std::string path(GetSystemDirectoryA(nullptr, 0), '\0');
     path.resize(GetSystemDirectoryA(&path[0], path.size()));
-    HMODULE library = LoadLibraryA((path + "\\wininet.dll").c_str());
+    path += "\\wininet.dll";
+    HMODULE library = LoadLibraryA(path.c_str());
+    if (!library)
+        LogFailure("LoadLibraryA", path, GetLastError());
     api.mb_loaded = library && Resolve(library, "InternetOpenA", api.InternetOpenA)
         && Resolve(library, "InternetConnectA", api.InternetConnectA)
         && Resolve(library, "HttpOpenRequestA", api.HttpOpenRequestA)

@@ -1,5 +1,6 @@
 #include "services/install_folders.h"
 
+#include "base/failure_log.h"
 #include "services/text.h"
 
 #include <windows.h>
@@ -37,17 +38,32 @@ private:
 std::string ReportedProgramFilesFolder()
 {
     ShellItemList items;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAM_FILES, items.Receive())))
+    const HRESULT located = SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAM_FILES, items.Receive());
+    if (FAILED(located)) {
+        LogFailedResult("SHGetSpecialFolderLocation", "CSIDL_PROGRAM_FILES", located);
         return std::string();
+    }
     char path[MAX_PATH] = "";
-    SHGetPathFromIDListA(items.Get(), path);
+    if (!SHGetPathFromIDListA(items.Get(), path))
+        LogFailure("SHGetPathFromIDListA", "CSIDL_PROGRAM_FILES", GetLastError());
     return path;
+}
+
+// An existing folder is no failure; anything else (a file standing where
+// the folder must be, too) is logged, and shows later when the folder is used.
+void CreateFolder(const std::string& path)
+{
+    if (CreateDirectoryA(path.c_str(), nullptr))
+        return;
+    const DWORD error = GetLastError();
+    if (!DirectoryExists(path.c_str()))
+        LogFailure("CreateDirectoryA", path, error);
 }
 
 void CreateMissingDirectory(const std::string& path)
 {
     if (!DirectoryExists(path.c_str()))
-        CreateDirectoryA(path.c_str(), nullptr);
+        CreateFolder(path);
 }
 
 } // namespace
@@ -85,6 +101,6 @@ void CreateDirectories(const std::string& base, const std::string& relative_path
     std::string current = base;
     for (const std::string& part : parts) {
         current += "\\" + part;
-        CreateDirectoryA(current.c_str(), nullptr);
+        CreateFolder(current);
     }
 }

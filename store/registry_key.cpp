@@ -1,5 +1,6 @@
 #include "store/registry_key.h"
 
+#include "base/failure_log.h"
 #include "store/key_handle.h"
 
 #include <cstring>
@@ -15,20 +16,34 @@ bool ValueExists(HKEY key, const std::string& name)
         == ERROR_SUCCESS;
 }
 
+// Opens `name` below `parent`, creating it when it is missing, into `key`;
+// the failure is logged with `path`, the key's full name. An empty name
+// opens `parent` itself.
+bool OpenOrCreateKey(KeyHandle& key, HKEY parent, const std::string& name, const std::string& path)
+{
+    if (OpenKey(key, parent, name.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS)
+        return true;
+    HKEY created = nullptr;
+    const LONG result = RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
+                                        nullptr);
+    if (result != ERROR_SUCCESS) {
+        LogFailure("RegCreateKeyExA", path, result);
+        return false;
+    }
+    key.Reset(created);
+    return true;
+}
+
 } // namespace
 
 RegistryKey::RegistryKey(bool current_user, const std::string& key_name)
     : mb_current_user(current_user), ms_key_name(key_name)
 {
     KeyHandle software;
-    software.Open(Hive(), kParentKey, KEY_ALL_ACCESS);
-    KeyHandle key;
-    if (key.Open(software.Get(), ms_key_name.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS)
-        return;
-    HKEY created = nullptr;
-    if (RegCreateKeyExA(software.Get(), ms_key_name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &created, nullptr) == ERROR_SUCCESS)
-        key.Reset(created);
+    if (OpenSoftware(software)) {
+        KeyHandle key;
+        OpenOrCreateKey(key, software.Get(), ms_key_name, KeyPath(std::string()));
+    }
 }
 
 RegistryKey::~RegistryKey() = default;
@@ -38,21 +53,43 @@ HKEY RegistryKey::Hive() const
     return mb_current_user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
+std::string RegistryKey::KeyPath(const std::string& sub_key) const
+{
+    std::string path = std::string(mb_current_user ? "HKCU\\" : "HKLM\\") + kParentKey;
+    if (!ms_key_name.empty())
+        path += "\\" + ms_key_name;
+    if (!sub_key.empty())
+        path += "\\" + sub_key;
+    return path;
+}
+
+bool RegistryKey::OpenSoftware(KeyHandle& software) const
+{
+    const LONG result = OpenKey(software, Hive(), kParentKey, KEY_ALL_ACCESS);
+    if (result != ERROR_SUCCESS)
+        LogFailure("RegOpenKeyExA", std::string(mb_current_user ? "HKCU\\" : "HKLM\\") + kParentKey, result);
+    return result == ERROR_SUCCESS;
+}
+
 bool RegistryKey::OpenSubkey(KeyHandle& destination, const std::string& sub_key) const
 {
-    KeyHandle temporary;
-    temporary.Open(Hive(), kParentKey, KEY_ALL_ACCESS);
-    if (destination.Open(temporary.Get(), ms_key_name.c_str(), KEY_ALL_ACCESS) != ERROR_SUCCESS)
+    KeyHandle software;
+    if (!OpenSoftware(software))
         return false;
+    // The constructor created the key; one that is gone since is a failure.
+    const LONG opened = OpenKey(destination, software.Get(), ms_key_name.c_str(), KEY_ALL_ACCESS);
+    if (opened != ERROR_SUCCESS) {
+        LogFailure("RegOpenKeyExA", KeyPath(std::string()), opened);
+        return false;
+    }
     if (sub_key.empty())
         return true;
-
-    temporary.Open(destination.Get(), sub_key.c_str(), KEY_ALL_ACCESS);
-    HKEY created = nullptr;
-    if (RegCreateKeyExA(destination.Get(), sub_key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &created, nullptr) == ERROR_SUCCESS)
-        temporary.Reset(created);
-    return destination.Open(destination.Get(), sub_key.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS;
+    // A missing sub-key is created on first use.
+    KeyHandle sub;
+    if (!OpenOrCreateKey(sub, destination.Get(), sub_key, KeyPath(sub_key)))
+        return false;
+    destination = std::move(sub);
+    return true;
 }
 
 bool RegistryKey::OpenForWrite(KeyHandle& key, const std::string& name, bool overwrite,
@@ -65,13 +102,21 @@ bool RegistryKey::OpenForWrite(KeyHandle& key, const std::string& name, bool ove
     return overwrite || !ValueExists(key.Get(), name);
 }
 
+// The design loses a failed write; the log keeps a line of it.
+void RegistryKey::SetValue(const KeyHandle& key, const std::string& name, DWORD type, const BYTE* data,
+                           DWORD size, const std::string& sub_key) const
+{
+    const LONG result = RegSetValueExA(key.Get(), name.c_str(), 0, type, data, size);
+    if (result != ERROR_SUCCESS)
+        LogFailure("RegSetValueExA", KeyPath(sub_key) + "\\" + name, result);
+}
+
 void RegistryKey::SetDword(const std::string& name, DWORD number, bool overwrite,
                            const std::string& sub_key)
 {
     KeyHandle key;
     if (OpenForWrite(key, name, overwrite, sub_key))
-        RegSetValueExA(key.Get(), name.c_str(), 0, REG_DWORD,
-                       reinterpret_cast<const BYTE*>(&number), sizeof number);
+        SetValue(key, name, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number, sub_key);
 }
 
 void RegistryKey::SetString(const std::string& name, const std::string& text, bool overwrite,
@@ -81,8 +126,8 @@ void RegistryKey::SetString(const std::string& name, const std::string& text, bo
     if (!OpenForWrite(key, name, overwrite, sub_key))
         return;
     const std::string stored = text.substr(0, kLongestText);
-    RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(stored.c_str()), lstrlenA(stored.c_str()) + 1);
+    SetValue(key, name, REG_SZ, reinterpret_cast<const BYTE*>(stored.c_str()), lstrlenA(stored.c_str()) + 1,
+             sub_key);
 }
 
 DWORD RegistryKey::GetDword(const std::string& name, const std::string& sub_key)

@@ -7,7 +7,7 @@
 
 #include <string>
 
-class KeyHandle;
+#include "store/key_handle.h"
 
 class RegistryKey {
 public:
@@ -35,11 +35,16 @@ public:
     std::string ms_value;
 
 private:
+    bool OpenSoftware(KeyHandle& software) const;
     bool OpenSubkey(KeyHandle& destination, const std::string& sub_key) const;
     // Opens the key for writing `name`; false when there is nothing to write.
     bool OpenForWrite(KeyHandle& key, const std::string& name, bool overwrite,
                       const std::string& sub_key) const;
+    void SetValue(const KeyHandle& key, const std::string& name, DWORD type, const BYTE* data, DWORD size,
+                  const std::string& sub_key) const;
     HKEY Hive() const;
+    // "HKCU\Software\<name>[\<sub_key>]", as the failure lines name it.
+    std::string KeyPath(const std::string& sub_key) const;
 
     bool mb_current_user;
     std::string ms_key_name;

@@ -1,6 +1,7 @@
 #include "ui/browser_pane.h"
 
 #include "app/app_module.h"
+#include "base/failure_log.h"
 #include "store/lockable.h"
 
 #include <comutil.h>
@@ -89,33 +90,42 @@ void BrowserPane::ListenToNavigations()
         mp_navigation_sink.Swap(sink);
 }
 
-HRESULT BrowserPane::Fail(const char* text)
+// The box text is the design's; the log line keeps the call and its HRESULT.
+HRESULT BrowserPane::Fail(const char* call, HRESULT result, const char* text)
 {
-    MessageBoxA(mh_window, text, "", MB_OK);
+    LogFailedResult(call, "browser control", result);
+    if (text)
+        MessageBoxA(mh_window, text, "", MB_OK);
     return E_FAIL;
 }
 
 HRESULT BrowserPane::Create(HWND parent, const RECT& rect)
 {
-    if (!CreateWindowOver(parent, rect))
+    if (!CreateWindowOver(parent, rect)) {
+        LogFailure("CreateWindowExA", kWindowTitle, GetLastError());
         return E_FAIL;
+    }
 
     ComPtr<IOleObject> control;
-    if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
-                                IID_IOleObject, control.Receive())))
-        return Fail("CoCreateInstance failed");
-    if (FAILED(control->SetClientSite(static_cast<IOleClientSite*>(this))))
-        return Fail("SetClientSite failed");
+    HRESULT result = CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
+                                      IID_IOleObject, control.Receive());
+    if (FAILED(result))
+        return Fail("CoCreateInstance", result, "CoCreateInstance failed");
+    result = control->SetClientSite(static_cast<IOleClientSite*>(this));
+    if (FAILED(result))
+        return Fail("IOleObject::SetClientSite", result, "SetClientSite failed");
 
     RECT client;
     GetClientRect(mh_window, &client);
-    if (FAILED(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0,
-                               mh_window, &client)))
-        return Fail("DoVerb failed");
+    result = control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0, mh_window,
+                             &client);
+    if (FAILED(result))
+        return Fail("IOleObject::DoVerb", result, "DoVerb failed");
 
     ComPtr<IWebBrowser> browser;
-    if (FAILED(control->QueryInterface(IID_IWebBrowser, browser.Receive())))
-        return E_FAIL;
+    result = control->QueryInterface(IID_IWebBrowser, browser.Receive());
+    if (FAILED(result))
+        return Fail("QueryInterface(IWebBrowser)", result, nullptr);
     mp_browser.Swap(browser);
     ListenToNavigations();
 
@@ -135,8 +145,10 @@ void BrowserPane::Navigate(const char* address)
         return;
     VARIANT empty;
     VariantInit(&empty);
-    mp_browser->Navigate(url, &empty, &empty, &empty, &empty);
+    const HRESULT result = mp_browser->Navigate(url, &empty, &empty, &empty, &empty);
     SysFreeString(url);
+    if (FAILED(result))
+        LogFailedResult("IWebBrowser::Navigate", address, result);
 }
 
 STDMETHODIMP BrowserPane::QueryInterface(REFIID iid, void** object)

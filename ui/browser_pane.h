@@ -90,7 +90,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     bool CreateWindowOver(HWND parent, const RECT& rect);
     void ListenToNavigations();
-    HRESULT Fail(const char* text);
+    // Logs the failed call; shows `text` when the design has a box for it.
+    HRESULT Fail(const char* call, HRESULT result, const char* text);
 
     HWND mh_window = nullptr;
     ULONG mn_references = 0;

@@ -19,17 +19,27 @@ stop_remembered_processes() {
     : >"$PROCESS_REGISTRY"
 }
 
-# Waits up to ten seconds for the ready file of the server PID; false when it
-# does not come or the server has ended.
-server_ready() { # ready-file pid
-    local tries=0
-    until [ -f "$1" ]; do
+# Polls COMMAND every 0.1 s for up to ten seconds; false when it never
+# succeeds or the process PID has ended first.
+await_while_running() { # pid command...
+    local pid=$1 tries=0
+    shift
+    until "$@"; do
         tries=$((tries + 1))
-        if [ $tries -gt 100 ] || ! kill -0 "$2" 2>/dev/null; then
+        if [ $tries -gt 100 ] || ! kill -0 "$pid" 2>/dev/null; then
             return 1
         fi
         sleep 0.1
     done
+}
+
+# Waits for the ready file of the server PID.
+server_ready() { # ready-file pid
+    await_while_running "$2" test -f "$1"
+}
+
+listening_on() { # address:port
+    ss -ltn | grep -q "$1 "
 }
 
 # Starts the fault fixture server on ADDRESS (127.0.0.2 to 127.0.0.254),
@@ -91,58 +101,18 @@ test_ca() { # dir
 site_start() { # address tls-address site-dir log-dir ca-dir
     local address=$1 tls=$2 site=$3 log=$4 ca=$5
     mkdir -p "$log/tmp"
-    cat >"$log/nginx.conf" <<CONF
-user root;
-worker_processes 1;
-daemon off;
-error_log $log/error.log;
-pid $log/nginx.pid;
-events { worker_connections 256; }
-http {
-    log_format hosted '\$scheme://\$host "\$request" \$status "\$http_user_agent" \$msec \$request_time';
-    access_log $log/access.log hosted;
-    client_body_temp_path $log/tmp/body;
-    proxy_temp_path $log/tmp/proxy;
-    fastcgi_temp_path $log/tmp/fastcgi;
-    uwsgi_temp_path $log/tmp/uwsgi;
-    scgi_temp_path $log/tmp/scgi;
-    default_type application/octet-stream;
-    types { text/html html; text/plain ini; }
-    server {
-        listen $address:80;
-        listen $address:443 ssl;
-        ssl_certificate $ca/server.crt;
-        ssl_certificate_key $ca/server.key;
-        location ~ /ClientResourcesManager\.asp\$ {
-            root $site;
-            default_type text/plain;
-            try_files /manifest.ini =404;
-        }
-        location / { root $site/files; }
-    }
-    server {
-        listen $tls:443 ssl;
-        ssl_certificate $ca/server.crt;
-        ssl_certificate_key $ca/server.key;
-        location / { default_type text/html; return 200 "<html><body>counted</body></html>"; }
-    }
-}
-CONF
+    sed -e "s|@ADDRESS@|$address|g" -e "s|@TLS_ADDRESS@|$tls|g" -e "s|@SITE@|$site|g" \
+        -e "s|@LOG@|$log|g" -e "s|@CA@|$ca|g" "$root/scripts/lib/site-nginx.conf.in" >"$log/nginx.conf"
     nginx -p "$log" -e "$log/error.log" -c "$log/nginx.conf" </dev/null >/dev/null 2>&1 &
     SITE_PID=$!
     remember_process "$SITE_PID"
     # Kept where a later site_stop finds it, even one in another subshell.
     SITE_PID_FILE=$log/site.pid
     echo "$SITE_PID" >"$SITE_PID_FILE"
-    local tries=0
-    until ss -ltn | grep -q "$address:80 "; do
-        tries=$((tries + 1))
-        if [ $tries -gt 100 ] || ! kill -0 "$SITE_PID" 2>/dev/null; then
-            echo "nginx on $address did not start: $(cat "$log/error.log" 2>/dev/null)" >&2
-            return 1
-        fi
-        sleep 0.1
-    done
+    if ! await_while_running "$SITE_PID" listening_on "$address:80"; then
+        echo "nginx on $address did not start: $(cat "$log/error.log" 2>/dev/null)" >&2
+        return 1
+    fi
 }
 
 site_stop() {

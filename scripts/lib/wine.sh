@@ -1,11 +1,8 @@
 # Shared by the test scripts, the demo and the benchmarks: the architecture
 # that runs, scratch Wine prefixes and a virtual display. Never touches the
-# user's own prefix. Source it; needs $root. It takes TEST_ARCH (i686 or
-# x86_64) when set, and otherwise chooses as arch_choose does.
-
-export WINEDEBUG=${WINEDEBUG:--all}
-# No .NET runtime is wanted, and asking for one would open a dialog.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=}
+# user's own prefix. Source it (needs $root); sourcing only defines the
+# functions, and wine_setup then chooses the architecture: TEST_ARCH (i686
+# or x86_64) when set, otherwise as arch_choose does.
 
 wine32_loader=${WINE32_LOADER:-/usr/lib/wine/wine}
 wine64_loader=/usr/lib/wine/wine64
@@ -181,5 +178,12 @@ stop_process() { # pid
     return 0
 }
 
-# The architecture of this run, chosen by whoever sourced this first.
-arch_choose && wine_use "$TEST_ARCH" || return 1
+# Chooses the architecture of this run and its Wine, quiet and without
+# side dialogs: no debug output, no .NET runtime (asking for one opens a
+# dialog), and no winemenubuilder, which would turn every shortcut made in a
+# scratch prefix into a desktop entry in the real home folder.
+wine_setup() {
+    export WINEDEBUG=${WINEDEBUG:--all}
+    export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;winemenubuilder.exe=d}
+    arch_choose && wine_use "$TEST_ARCH"
+}

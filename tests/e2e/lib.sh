@@ -9,6 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source=../../scripts/lib/wine.sh
 source "$root/scripts/lib/wine.sh"
+wine_setup
 # shellcheck source=../../scripts/lib/servers.sh
 source "$root/scripts/lib/servers.sh"
 out=$root/out

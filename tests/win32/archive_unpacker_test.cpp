@@ -67,17 +67,27 @@ TEST(UnpackArchive, LeavesOtherFilesAlone)
     }
 }
 
+// The boxes are the design's; the log names the call, the library and the
+// error code.
 TEST(UnpackArchive, ReportsAMissingLibraryOrExport)
 {
     OwnerWindow owner;
     InstallFolder without(kArchives + "/lzma.7z", "sounds.7z", "");
+    testing::internal::CaptureStdout();
     EXPECT_EQ(Unpack(owner, without), std::vector<std::string>{"Can't load Extract dll"});
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_NE(log.find("LoadLibraryA \"" + without.path + "/Extract.dll\" failed: 126"), std::string::npos) << log;
     EXPECT_TRUE(PathExists(without.archive_path));
 
     InstallFolder no_export(kArchives + "/lzma.7z", "sounds.7z",
                             TestProgramFolder() + "no_export.dll");
+    testing::internal::CaptureStdout();
     EXPECT_EQ(Unpack(owner, no_export),
               std::vector<std::string>{"Can't find ExtractArchive function"});
+    const std::string lookup = testing::internal::GetCapturedStdout();
+    EXPECT_NE(lookup.find("GetProcAddress \"" + no_export.path + "/Extract.dll!ExtractArchive\" failed: 127"),
+              std::string::npos)
+        << lookup;
     EXPECT_TRUE(PathExists(no_export.archive_path));
 }
 

@@ -32,9 +32,9 @@ struct RecordingListener : DownloaderListener {
     }
     void OnFinished() override { End("finished"); }
     void OnCanceled() override { End("canceled"); }
-    void OnError(int code) override
+    void OnError(const TransferError& what) override
     {
-        error = code;
+        error = what;
         End("error");
     }
     void End(const char* event)
@@ -47,7 +47,7 @@ struct RecordingListener : DownloaderListener {
     std::vector<size_t> blocks;
     std::string body;
     std::vector<std::string> ends;
-    int error = 0;
+    TransferError error = TransferError::None();
     int refuse_block = 0;
     FileDownloader* cancel_on_block = nullptr;
     HANDLE done = nullptr;
@@ -141,17 +141,25 @@ TEST(FileDownloader, BodyBelowALengthAboveTwoGigabytesIsCutShort)
     RecordingListener listener;
     Fetch(listener, "/length/3000000000");
     EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
-    EXPECT_EQ(listener.error, DownloaderListener::kErrorBodyCutShort);
+    EXPECT_TRUE(listener.error.Is(TransferError::Kind::kOwn, TransferError::kBodyCutShort));
 }
 
+// A status is never mistaken for a platform error of the same number, and
+// the log names it as what it is.
 TEST(FileDownloader, ErrorStatusesEndInErrorWithoutDeliveringThePage)
 {
     for (int status : {404, 500}) {
         RecordingListener listener;
+        testing::internal::CaptureStdout();
         EXPECT_FALSE(Fetch(listener, "/status/" + std::to_string(status)));
+        const std::string log = testing::internal::GetCapturedStdout();
         EXPECT_TRUE(listener.blocks.empty()) << status;
         EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
-        EXPECT_EQ(listener.error, status);
+        EXPECT_TRUE(listener.error.Is(TransferError::Kind::kHttpStatus, status)) << listener.error.Describe();
+        EXPECT_NE(log.find("HttpSendRequestA \"http://files.karvelo.example/status/" + std::to_string(status)
+                           + "\" failed: HTTP status " + std::to_string(status)),
+                  std::string::npos)
+            << log;
     }
 }
 
@@ -170,21 +178,28 @@ TEST(FileDownloader, RefusedBlockEndsAtOnceWithMinusOne)
     Fetch(listener, "/size/5000");
     EXPECT_EQ(listener.blocks.size(), 1u);
     EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
-    EXPECT_EQ(listener.error, DownloaderListener::kErrorListenerRefused);
+    EXPECT_TRUE(listener.error.Is(TransferError::Kind::kOwn, TransferError::kListenerRefused));
 }
 
+// The code reaches the listener and the log, with the call that failed.
 TEST(FileDownloader, UnreachableHostsEndInErrorWithThePlatformCode)
 {
     RecordingListener refused;
+    testing::internal::CaptureStdout();
     EXPECT_FALSE(Fetch(refused, "/size/10", "refused.karvelo.example"));
+    const std::string log = testing::internal::GetCapturedStdout();
     EXPECT_EQ(refused.ends, std::vector<std::string>{"error"});
-    EXPECT_EQ(refused.error, ERROR_INTERNET_CANNOT_CONNECT);
+    EXPECT_TRUE(refused.error.Is(TransferError::Kind::kPlatform, ERROR_INTERNET_CANNOT_CONNECT))
+        << refused.error.Describe();
     EXPECT_TRUE(refused.blocks.empty());
+    EXPECT_NE(log.find("HttpSendRequestA \"http://refused.karvelo.example/size/10\" failed: 12029"), std::string::npos)
+        << log;
 
     RecordingListener unknown;
     EXPECT_FALSE(Fetch(unknown, "/size/10", "nowhere.karvelo.example"));
     EXPECT_EQ(unknown.ends, std::vector<std::string>{"error"});
-    EXPECT_EQ(unknown.error, ERROR_INTERNET_NAME_NOT_RESOLVED);
+    EXPECT_TRUE(unknown.error.Is(TransferError::Kind::kPlatform, ERROR_INTERNET_NAME_NOT_RESOLVED))
+        << unknown.error.Describe();
 }
 
 TEST(FileDownloader, BodyCutShortIsAnError)
@@ -195,7 +210,7 @@ TEST(FileDownloader, BodyCutShortIsAnError)
         EXPECT_EQ(listener.ends, std::vector<std::string>{"error"}) << path;
         EXPECT_LE(listener.body.size(), 3000u) << path;
         if (std::string(path).find("short") != std::string::npos) {
-            EXPECT_EQ(listener.error, DownloaderListener::kErrorBodyCutShort);
+            EXPECT_TRUE(listener.error.Is(TransferError::Kind::kOwn, TransferError::kBodyCutShort));
         }
     }
 }
@@ -213,8 +228,9 @@ TEST(FileDownloader, StalledTransferFailsAfterTheTimeout)
     RecordingListener listener;
     Fetch(listener, "/stall/5000/1024", kHost, 1500);
     EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
-    EXPECT_TRUE(listener.error == WSAETIMEDOUT || listener.error == ERROR_INTERNET_TIMEOUT)
-        << listener.error;
+    EXPECT_TRUE(listener.error.Is(TransferError::Kind::kPlatform, WSAETIMEDOUT)
+                || listener.error.Is(TransferError::Kind::kPlatform, ERROR_INTERNET_TIMEOUT))
+        << listener.error.Describe();
     EXPECT_LE(listener.body.size(), 1024u);
 }
 
@@ -225,7 +241,7 @@ TEST(FileDownloader, TrickleFailsWithATimeOutOnceAWindowBringsLessThanOneKiB)
     // take 40 s.
     Fetch(listener, "/drip/20000/200", kHost, 1500);
     EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
-    EXPECT_EQ(listener.error, ERROR_INTERNET_TIMEOUT);
+    EXPECT_TRUE(listener.error.Is(TransferError::Kind::kPlatform, ERROR_INTERNET_TIMEOUT)) << listener.error.Describe();
     EXPECT_LT(listener.body.size(), 20000u);
 }
 

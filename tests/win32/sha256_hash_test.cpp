@@ -25,8 +25,14 @@ const char kMillionA[] = "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39
 
 } // namespace
 
+// Finish ends a hash: what comes after it is refused.
 TEST(Sha256Hash, KnownDigestsWhateverTheBlockSizes)
 {
+    Sha256Hash ended;
+    ended.Add("abc", 3);
+    EXPECT_EQ(ended.Finish().size(), 64u);
+    EXPECT_FALSE(ended.Add("d", 1));
+    EXPECT_EQ(ended.Finish(), "");
     EXPECT_EQ(Sha256Hash().Finish(), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(HashInBlocks<Sha256Hash>("abc", 1), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     const std::string million(1000000, 'a');
@@ -51,25 +57,14 @@ TEST(Sha256Pipeline, SameDigestsAsAPlainHashWhateverTheLength)
     }
     Sha256Pipeline abandoned;
     abandoned.Add(std::string(600 * 1024, 'x').data(), 600 * 1024);
+    Sha256Pipeline ended;
+    ended.Add(std::string(300 * 1024, 'a').data(), 300 * 1024);
+    EXPECT_EQ(ended.Finish().size(), 64u);
+    ended.Add("d", 1);
+    EXPECT_EQ(ended.Finish(), "");
 }
 
-TEST(Sha256Pipeline, FinishEndsTheHash)
-{
-    Sha256Pipeline hash;
-    hash.Add(std::string(300 * 1024, 'a').data(), 300 * 1024);
-    EXPECT_EQ(hash.Finish().size(), 64u);
-    hash.Add("d", 1);
-    EXPECT_EQ(hash.Finish(), "");
-}
 
-TEST(Sha256Hash, FinishEndsTheHash)
-{
-    Sha256Hash hash;
-    hash.Add("abc", 3);
-    EXPECT_EQ(hash.Finish().size(), 64u);
-    EXPECT_FALSE(hash.Add("d", 1));
-    EXPECT_EQ(hash.Finish(), "");
-}
 
 TEST(Sha256Hash, FilesInPlaceAreHashedWholeAndMissingOnesAreNot)
 {

@@ -43,7 +43,7 @@ public:
         return true;
     }
     void OnFinished() override { mb_finished = true; }
-    void OnError(int) override {}
+    void OnError(const TransferError&) override {}
     bool Finished() const { return mb_finished; }
 
 private:

@@ -1,0 +1,58 @@
+// The resource listener's file: where it lands, and what the log says when it
+// cannot be written.
+#include "install/resource_entry.h"
+#include "install/resource_file_listener.h"
+#include "install/window_channel.h"
+#include "store/installer.h"
+
+#include "box_answering.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The worker's globals for one listener: an installer whose install folder
+// is `folder`, and a window channel without a window.
+struct ListenerWorld {
+    explicit ListenerWorld(const std::string& folder)
+    {
+        installer.ms_install_dir = folder;
+        g_installer = &installer;
+        g_dialog = &channel;
+    }
+    ~ListenerWorld()
+    {
+        g_installer = nullptr;
+        g_dialog = nullptr;
+    }
+    Installer installer;
+    WindowChannel channel;
+};
+
+} // namespace
+
+// A file standing where a sub-folder must be: the box of the design, and one
+// line for each call that failed, with its code.
+TEST(ResourceFileDownloaderListener, AFileThatCannotBeCreatedIsLoggedWithItsCallAndCode)
+{
+    const std::string folder = ScratchFolder("listener");
+    WriteWhole(folder + "\\Games", "a file, not a folder");
+    ListenerWorld world(folder);
+    ResourceEntry entry;
+    ASSERT_TRUE(ParseResourceEntry("URL_1#Roulette", "games/r.dll,Games", entry));
+
+    OwnerWindow owner;
+    testing::internal::CaptureStdout();
+    const std::vector<std::string> boxes = RunAnsweringBoxes(owner.Get(), [&] {
+        ResourceFileDownloaderListener listener(entry);
+        EXPECT_FALSE(listener.OnRecv("body"));
+        listener.OnError(TransferError::Own(TransferError::kListenerRefused));
+        EXPECT_FALSE(listener.Finished());
+    });
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Error in ResourceFileDownloaderListener::OnRecv()",
+                                               "ResourceFileDownloaderListener::OnError()"}));
+    EXPECT_NE(log.find("CreateDirectoryA \"" + folder + "\\Games\" failed: 183"), std::string::npos) << log;
+    EXPECT_NE(log.find("CreateFileA \"" + folder + "\\Games\\r.dll\" failed: 3"), std::string::npos) << log;
+}
