@@ -247,7 +247,11 @@ void Installer::Run()
 {
     g_dialog->SetCaption("Casino Installation");
     g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 1);
-    WaitForSingleObject(mh_language_event.Get(), INFINITE);
+    // A wait that fails would install in a language nobody chose.
+    if (WaitForSingleObject(mh_language_event.Get(), INFINITE) != WAIT_OBJECT_0) {
+        LogFailure("WaitForSingleObject", "language choice", GetLastError());
+        return;
+    }
     g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 0);
 
     // A manifest that did not arrive whole must not become an empty

@@ -80,7 +80,8 @@ bool ResourceFileDownloaderListener::CheckHash()
     if (actual == ms_expected_sha256)
         return true;
     // Whoever altered the file must not see it run or unpacked.
-    DeleteFileA(ms_file_path.c_str());
+    if (!DeleteFileA(ms_file_path.c_str()))
+        LogFailure("DeleteFileA", ms_file_path, GetLastError());
     Diagnostic("Checksum mismatch: %s expected %s actual %s\n", ms_file_path.c_str(), ms_expected_sha256.c_str(),
                actual.empty() ? "(not computed)" : actual.c_str());
     ShowMessage("Checksum mismatch: " + ms_file_name);

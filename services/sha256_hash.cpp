@@ -1,5 +1,7 @@
 #include "services/sha256_hash.h"
 
+#include "base/failure_log.h"
+
 #include <algorithm>
 
 namespace {
@@ -29,8 +31,11 @@ HCRYPTPROV SharedProvider()
 {
     static const CryptProviderHandle provider = [] {
         HCRYPTPROV handle = 0;
-        return CryptProviderHandle(
-            CryptAcquireContextA(&handle, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT) ? handle : 0);
+        if (!CryptAcquireContextA(&handle, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
+            LogFailure("CryptAcquireContextA", "PROV_RSA_AES", GetLastError());
+            handle = 0;
+        }
+        return CryptProviderHandle(handle);
     }();
     return provider.Get();
 }
@@ -40,8 +45,12 @@ HCRYPTPROV SharedProvider()
 Sha256Hash::Sha256Hash()
 {
     HCRYPTHASH hash = 0;
-    if (SharedProvider() && CryptCreateHash(SharedProvider(), kSha256Algorithm, 0, 0, &hash))
-        mh_hash.Reset(hash);
+    if (SharedProvider()) {
+        if (CryptCreateHash(SharedProvider(), kSha256Algorithm, 0, 0, &hash))
+            mh_hash.Reset(hash);
+        else
+            LogFailure("CryptCreateHash", "CALG_SHA_256", GetLastError());
+    }
     mb_failed = !mh_hash;
 }
 
@@ -51,6 +60,8 @@ bool Sha256Hash::Add(const void* data, size_t size)
     while (!mb_failed && size > 0) {
         const DWORD piece = static_cast<DWORD>(std::min<size_t>(size, kFileReadSize));
         mb_failed = !CryptHashData(mh_hash.Get(), bytes, piece, 0);
+        if (mb_failed)
+            LogFailure("CryptHashData", "CALG_SHA_256", GetLastError());
         bytes += piece;
         size -= piece;
     }
@@ -75,14 +86,21 @@ bool HashFile(const std::string& path, std::string& sha256)
     sha256.clear();
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file)
+    if (!file) {
+        // A file that is not there yet is what a first run finds.
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            LogFailure("CreateFileA", path, error);
         return false;
+    }
     Sha256Hash hash;
     std::string buffer(kFileReadSize, '\0');
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(file.Get(), &buffer[0], kFileReadSize, &read, nullptr))
+        if (!ReadFile(file.Get(), &buffer[0], kFileReadSize, &read, nullptr)) {
+            LogFailure("ReadFile", path, GetLastError());
             return false;
+        }
         if (read == 0)
             break;
         if (!hash.Add(buffer.data(), read))

@@ -4,6 +4,7 @@
 #include "app/message_pump.h"
 #include "base/owner_window.h"
 #include "base/diagnostics.h"
+#include "base/failure_log.h"
 #include "base/process_exit.h"
 #include "install/addresses.h"
 #include "services/language_table.h"
@@ -282,9 +283,13 @@ void InstallerDialog::ShowSkinPage()
 
 void InstallerDialog::OpenTarget()
 {
-    if (IsWebAddress(ms_skin_page_url))
-        ShellExecuteA(mh_window, "open", ms_skin_page_url.c_str(), nullptr, nullptr, SW_SHOW);
-    else
+    if (IsWebAddress(ms_skin_page_url)) {
+        // Values of 32 and below are errors; most are Win32 codes.
+        const INT_PTR opened = reinterpret_cast<INT_PTR>(
+            ShellExecuteA(mh_window, "open", ms_skin_page_url.c_str(), nullptr, nullptr, SW_SHOW));
+        if (opened <= 32)
+            LogFailure("ShellExecuteA", ms_skin_page_url, static_cast<DWORD>(opened));
+    } else
         Diagnostic("Target not opened, its address is not http or https: %s\n", ms_skin_page_url.c_str());
 }
 
