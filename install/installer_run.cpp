@@ -261,7 +261,9 @@ void Installer::Run()
 
     // A manifest that breaks a rule is refused before anything is sent or
     // written: no report, no registry value, no folder.
-    const std::string refusal = ManifestRefusal(m_manifest, mb_strict);
+    EntryDemands demands;
+    demands.hash = mb_strict;
+    const std::string refusal = ManifestRefusal(m_manifest, demands);
     if (!refusal.empty()) {
         Diagnostic("Manifest refused: %s\n", refusal.c_str());
         ShowMessage(refusal);

@@ -10,6 +10,8 @@
 namespace {
 
 const char kDefaultBrand[] = "Karvelo Casino";
+// The longest DNS name.
+const size_t kLongestHost = 253;
 
 // Owned by the system, by other vendors, or by the installer's own settings.
 const char* const kReservedKeys[] = {
@@ -40,12 +42,12 @@ std::string RegistryRefusal(const IniFile& manifest)
     return std::string();
 }
 
-std::string ResourceRefusal(const IniFile& manifest, bool require_hashes)
+std::string ResourceRefusal(const IniFile& manifest, const EntryDemands& demands)
 {
     std::vector<std::string> keys, values;
     manifest.GetSection("URLS", keys, values);
     for (size_t i = 0; i < keys.size(); ++i) {
-        const std::string refusal = ResourceEntryRefusal(keys[i], values[i], require_hashes);
+        const std::string refusal = ResourceEntryRefusal(keys[i], values[i], demands);
         if (!refusal.empty())
             return refusal;
     }
@@ -92,7 +94,7 @@ std::string RegistryEntryRefusal(const std::string& manifest_brand, const std::s
     return std::string();
 }
 
-std::string ResourceEntryRefusal(const std::string& key, const std::string& value, bool require_hash)
+std::string ResourceEntryRefusal(const std::string& key, const std::string& value, const EntryDemands& demands)
 {
     ResourceEntry entry;
     if (!IsResourceKey(key) || !ParseResourceEntry(key, value, entry))
@@ -101,17 +103,46 @@ std::string ResourceEntryRefusal(const std::string& key, const std::string& valu
         return "Unsafe path in manifest: " + value;
     if (entry.hash == HashPiece::kMalformed)
         return "Malformed checksum in manifest: " + value;
-    if (require_hash && entry.hash != HashPiece::kSha256)
+    if (entry.size_piece == SizePiece::kMalformed)
+        return "Malformed size in manifest: " + value;
+    if (demands.hash && entry.hash != HashPiece::kSha256)
         return "Missing checksum in manifest: " + value;
     return std::string();
 }
 
-std::string ManifestRefusal(const IniFile& manifest, bool require_hashes)
+bool IsSafeHost(const std::string& host)
+{
+    if (host.empty() || host.size() > kLongestHost)
+        return false;
+    for (char c : host)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.'))
+            return false;
+    return true;
+}
+
+std::vector<std::string> MirrorHosts(const IniFile& manifest)
+{
+    std::vector<std::string> hosts;
+    Split(hosts, manifest.GetValue("URLS", "SERVER_MIRRORS"), ",", 0);
+    return hosts;
+}
+
+std::string MirrorRefusal(const IniFile& manifest)
+{
+    for (const std::string& host : MirrorHosts(manifest))
+        if (!IsSafeHost(host))
+            return "Unsafe host in manifest: " + manifest.GetValue("URLS", "SERVER_MIRRORS");
+    return std::string();
+}
+
+std::string ManifestRefusal(const IniFile& manifest, const EntryDemands& demands)
 {
     std::string refusal = BrandRefusal(manifest);
     if (refusal.empty())
         refusal = RegistryRefusal(manifest);
     if (refusal.empty())
-        refusal = ResourceRefusal(manifest, require_hashes);
+        refusal = MirrorRefusal(manifest);
+    if (refusal.empty())
+        refusal = ResourceRefusal(manifest, demands);
     return refusal;
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 class IniFile;
 struct RegistryEntry;
@@ -13,6 +14,12 @@ struct RegistryEntry;
 // A manifest is a short INI text: a longer body is a failed manifest rather
 // than a way to exhaust the memory of a 32-bit process.
 const size_t kLargestManifest = size_t(1) << 20;
+
+// What a build requires of every URL_ entry beyond the rules for all: the
+// strict build a hash for each file.
+struct EntryDemands {
+    bool hash = false;
+};
 
 // The brand of the folder, caption and running-client check: BRAND_NAME, or
 // "Karvelo Casino" when it is empty.
@@ -40,10 +47,24 @@ std::string RegistryEntryRefusal(const std::string& manifest_brand, const std::s
                                  const std::string& value);
 
 // The refusal text for one URLS entry, or the empty text when it is fine or
-// not a file entry: an unsafe path, a malformed hash piece, and, when hashes
-// are required (the strict build), an entry without one.
-std::string ResourceEntryRefusal(const std::string& key, const std::string& value, bool require_hash);
+// not a file entry: an unsafe path, a malformed hash or size piece, and an
+// entry without what `demands` requires.
+std::string ResourceEntryRefusal(const std::string& key, const std::string& value, const EntryDemands& demands);
+
+// A host the installer may connect to: a DNS name or an IPv4 address, made
+// of letters, digits, "-" and ".", at most 253 bytes; no scheme, port, path
+// or user can be written with these.
+bool IsSafeHost(const std::string& host);
+
+// The hosts of [URLS] SERVER_MIRRORS, which serve the same paths as
+// SERVER_ADDR: its comma-separated pieces, in order; empty without the key.
+std::vector<std::string> MirrorHosts(const IniFile& manifest);
+
+// The refusal text for SERVER_MIRRORS, or the empty text when every piece is
+// a safe host (or the key is absent).
+std::string MirrorRefusal(const IniFile& manifest);
 
 // The text of the refusal box for the first rule the manifest breaks, or the
-// empty text when it breaks none.
-std::string ManifestRefusal(const IniFile& manifest, bool require_hashes = false);
+// empty text when it breaks none: the brand, the REG entries, the mirrors,
+// then the URL_ entries in the order they are fetched.
+std::string ManifestRefusal(const IniFile& manifest, const EntryDemands& demands = EntryDemands());

@@ -2,6 +2,7 @@
 
 #include "base/device_name.h"
 #include "base/path_rules.h"
+#include "base/staging_names.h"
 #include "services/text.h"
 
 #include <vector>
@@ -11,6 +12,9 @@ namespace {
 const char kDefaultDisplayName[] = "Blackjack.wav";
 const char kHashPrefix[] = "sha256:";
 const size_t kHashDigits = 64;
+const char kSizePrefix[] = "size:";
+// 2^63 - 1 has 19 digits.
+const size_t kMostSizeDigits = 19;
 
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
@@ -44,6 +48,27 @@ HashPiece ReadHashPiece(const std::string& piece, std::string& sha256)
     return HashPiece::kSha256;
 }
 
+SizePiece ReadSizePiece(const std::string& piece, std::int64_t& size)
+{
+    size = -1;
+    const size_t prefix_length = sizeof kSizePrefix - 1;
+    if (piece.compare(0, prefix_length, kSizePrefix) != 0)
+        return SizePiece::kAbsent;
+    const std::string digits = piece.substr(prefix_length);
+    if (digits.empty() || digits.size() > kMostSizeDigits)
+        return SizePiece::kMalformed;
+    std::uint64_t number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return SizePiece::kMalformed;
+        number = number * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (number > static_cast<std::uint64_t>(INT64_MAX))
+        return SizePiece::kMalformed;
+    size = static_cast<std::int64_t>(number);
+    return SizePiece::kBytes;
+}
+
 bool ParseResourceEntry(const std::string& key, const std::string& value, ResourceEntry& entry)
 {
     if (value.empty())
@@ -57,6 +82,9 @@ bool ParseResourceEntry(const std::string& key, const std::string& value, Resour
     entry.hash = pieces.size() >= 3 ? ReadHashPiece(pieces[2], entry.sha256) : HashPiece::kAbsent;
     if (entry.hash == HashPiece::kAbsent)
         entry.sha256.clear();
+    entry.size_piece = pieces.size() >= 4 ? ReadSizePiece(pieces[3], entry.size) : SizePiece::kAbsent;
+    if (entry.size_piece == SizePiece::kAbsent)
+        entry.size = -1;
     return true;
 }
 
@@ -79,7 +107,7 @@ bool IsContainedResource(const ResourceEntry& entry)
     // leading separator stays inside.
     const std::string file_name = ResourceFileName(entry.path);
     const std::string_view name(file_name);
-    return !path_rules::HasUnsafePiece(name) && !path_rules::HasColon(name)
+    return !path_rules::HasUnsafePiece(name) && !path_rules::HasColon(name) && !staging::IsTemporaryName(name)
         && path_rules::IsContainedPath(std::string_view(entry.sub_folder));
 }
 

@@ -87,7 +87,7 @@ void CheckFile(const ResourceEntry& entry, int line, const FileHashes& files, Fi
 void CheckResourceEntry(const std::string& key, const std::string& value, int line, bool& library_fetched,
                         const FileHashes* files, Findings& findings)
 {
-    const std::string refusal = ResourceEntryRefusal(key, value, false);
+    const std::string refusal = ResourceEntryRefusal(key, value, EntryDemands());
     if (!refusal.empty()) {
         findings.Error(line, refusal);
         return;

@@ -1,11 +1,15 @@
 #include "base/device_name.h"
+#include "base/disk_space.h"
+#include "base/staging_names.h"
 #include "install/manifest_rules.h"
 #include "install/resource_entry.h"
 #include "store/ini_file.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -101,8 +105,106 @@ TEST(ManifestRules, MalformedHashesAreRefusedAndStrictBuildsRequireOne)
 
     IniFile manifest;
     manifest.Parse("[URLS]\nURL_1=r.dll,," + hash + "\nURL_2=a.wav,Sounds\nMY_URL=x.wav\n");
+    EntryDemands strict;
+    strict.hash = true;
     EXPECT_EQ(ManifestRefusal(manifest), "");
-    EXPECT_EQ(ManifestRefusal(manifest, true), "Missing checksum in manifest: a.wav,Sounds");
-    EXPECT_EQ(ResourceEntryRefusal("URL_3", "b.wav,,other", true), "Missing checksum in manifest: b.wav,,other");
-    EXPECT_EQ(ResourceEntryRefusal("SERVER_ADDR", "files.example", true), "");
+    EXPECT_EQ(ManifestRefusal(manifest, strict), "Missing checksum in manifest: a.wav,Sounds");
+    EXPECT_EQ(ResourceEntryRefusal("URL_3", "b.wav,,other", strict), "Missing checksum in manifest: b.wav,,other");
+    EXPECT_EQ(ResourceEntryRefusal("SERVER_ADDR", "files.example", strict), "");
+}
+
+TEST(ResourceEntry, SizeIsTheFourthPieceDecimalUpToTwoToTheSixtyThreeLessOne)
+{
+    struct Case {
+        const char* piece;
+        SizePiece expected;
+        std::int64_t size;
+    };
+    for (const Case& c : std::vector<Case>{{"size:0", SizePiece::kBytes, 0},
+                                           {"size:1048576", SizePiece::kBytes, 1048576},
+                                           {"size:9223372036854775807", SizePiece::kBytes, INT64_MAX},
+                                           {"size:0009", SizePiece::kBytes, 9},
+                                           {"size:9223372036854775808", SizePiece::kMalformed, -1},
+                                           {"size:99999999999999999999", SizePiece::kMalformed, -1},
+                                           {"size:", SizePiece::kMalformed, -1},
+                                           {"size:-1", SizePiece::kMalformed, -1},
+                                           {"size:+1", SizePiece::kMalformed, -1},
+                                           {"size:12 ", SizePiece::kMalformed, -1},
+                                           {"size:0x10", SizePiece::kMalformed, -1},
+                                           {"Size:10", SizePiece::kAbsent, -1},
+                                           {"other", SizePiece::kAbsent, -1}}) {
+        std::int64_t size = 7;
+        EXPECT_EQ(ReadSizePiece(c.piece, size), c.expected) << c.piece;
+        EXPECT_EQ(size, c.size) << c.piece;
+    }
+    const std::string hash = "sha256:" + std::string(64, 'a');
+    ResourceEntry entry;
+    ASSERT_TRUE(ParseResourceEntry("URL_1", "r.dll,," + hash + ",size:300", entry));
+    EXPECT_EQ(entry.size_piece, SizePiece::kBytes);
+    EXPECT_EQ(entry.size, 300);
+    ASSERT_TRUE(ParseResourceEntry("URL_1", "r.dll,,,size:300", entry));
+    EXPECT_EQ(entry.hash, HashPiece::kAbsent);
+    EXPECT_EQ(entry.size, 300);
+    // Only the fourth piece: a size where the hash goes is no size.
+    ASSERT_TRUE(ParseResourceEntry("URL_1", "r.dll,,size:300", entry));
+    EXPECT_EQ(entry.size_piece, SizePiece::kAbsent);
+    EXPECT_EQ(Refusal("[URLS]\nURL_1=r.dll,," + hash + ",size:12x\n"),
+              "Malformed size in manifest: r.dll,," + hash + ",size:12x");
+    EXPECT_EQ(Refusal("[URLS]\nURL_1=r.dll,," + hash + ",size:12,more\n"), "");
+}
+
+TEST(ResourceEntry, TheTemporaryNamesOfStagedFilesAreRefused)
+{
+    for (const char* name : {"casino.exe.part", "casino.exe.PART", "Extract.dll.part.info", "x.Part.Info", ".part"})
+        EXPECT_EQ(Refusal(std::string("[URLS]\nURL_1=files/") + name + "\n"),
+                  std::string("Unsafe path in manifest: files/") + name)
+            << name;
+    for (const char* name : {"chapter.parts", "x.part1", "part", "x.info", "x.part.infos"})
+        EXPECT_EQ(Refusal(std::string("[URLS]\nURL_1=files/") + name + "\n"), "") << name;
+    EXPECT_TRUE(staging::IsTemporaryName(std::wstring_view(L"Data\\blob.bin.part")));
+}
+
+TEST(ManifestRules, MirrorsAreHostsAndNothingElse)
+{
+    for (const char* host : {"files.karvelo.example", "10.0.0.7", "a-b.example", "localhost", "x"})
+        EXPECT_TRUE(IsSafeHost(host)) << host;
+    for (const char* host : {"", "http://files.example", "files.example:8080", "files.example/path",
+                             "user@files.example", "files example", "files.example\\x", "[::1]", "fil\xC3\xA9s"})
+        EXPECT_FALSE(IsSafeHost(host)) << host;
+    EXPECT_TRUE(IsSafeHost(std::string(253, 'a')));
+    EXPECT_FALSE(IsSafeHost(std::string(254, 'a')));
+
+    EXPECT_EQ(Refusal("[URLS]\nSERVER_ADDR=a.example\nSERVER_MIRRORS=b.example,10.1.2.3\nURL_1=x.wav\n"), "");
+    EXPECT_EQ(Refusal("[URLS]\nSERVER_MIRRORS=b.example,evil.example:81\n"),
+              "Unsafe host in manifest: b.example,evil.example:81");
+    EXPECT_EQ(Refusal("[URLS]\nSERVER_MIRRORS=b.example,,c.example\n"),
+              "Unsafe host in manifest: b.example,,c.example");
+    // The mirrors come after the registry and before the files.
+    EXPECT_EQ(Refusal("[URLS]\nSERVER_MIRRORS=x:1\nURL_1=con.wav\n[REG]\nClasses/x=D:1\n"),
+              "Unsafe registry entry in manifest: Classes/x");
+    EXPECT_EQ(Refusal("[URLS]\nSERVER_MIRRORS=x:1\nURL_1=con.wav\n"), "Unsafe host in manifest: x:1");
+    IniFile manifest;
+    manifest.Parse("[URLS]\nSERVER_MIRRORS=b.example,c.example\n");
+    EXPECT_EQ(MirrorHosts(manifest), (std::vector<std::string>{"b.example", "c.example"}));
+}
+
+TEST(DiskSpace, WholeClustersAndAMarginOfSixteenMiBOrOnePercent)
+{
+    using namespace disk_space;
+    EXPECT_EQ(OnDisk(0, 4096), 0u);
+    EXPECT_EQ(OnDisk(1, 4096), 4096u);
+    EXPECT_EQ(OnDisk(4096, 4096), 4096u);
+    EXPECT_EQ(OnDisk(4097, 4096), 8192u);
+    EXPECT_EQ(OnDisk(1000, 0), 1000u);
+    // 100,000 entries of 1 KiB take about 400 MB of 4 KiB clusters.
+    EXPECT_EQ(100000 * OnDisk(1024, 4096), 409600000u);
+    EXPECT_EQ(Needed(0), 16 * kMiB);
+    EXPECT_EQ(Needed(1000 * kMiB), 1000 * kMiB + 16 * kMiB);
+    EXPECT_EQ(Needed(10000 * kMiB), 10000 * kMiB + 100 * kMiB);
+    EXPECT_EQ(Needed(~std::uint64_t(0) - 5), ~std::uint64_t(0));
+    EXPECT_EQ(OnDisk(~std::uint64_t(0) - 5, 4096), ~std::uint64_t(0));
+    EXPECT_EQ(MiBRoundedUp(0), 0u);
+    EXPECT_EQ(MiBRoundedUp(1), 1u);
+    EXPECT_EQ(MiBRoundedUp(kMiB), 1u);
+    EXPECT_EQ(MiBRoundedUp(kMiB + 1), 2u);
 }
