@@ -12,6 +12,7 @@
 namespace staging {
 
 const char kPartSuffix[] = ".part";
+const wchar_t kWidePartSuffix[] = L".part";
 const char kInfoSuffix[] = ".part.info";
 
 template <typename Char>

@@ -12,9 +12,12 @@
 // blank), more than 100,000 entries, a solid block above 512 MiB (the decoder
 // holds a whole block in memory), or more unpacked bytes than the
 // destination's disk has free. A file is only ever visible under its final
-// name once it has been written completely. The library needs no C++ runtime
+// name once it has been written completely, and no entry may have the name a
+// file is staged under (NAME.part). The library needs no C++ runtime
 // library: its texts live on the process heap.
+#include "base/disk_space.h"
 #include "base/path_rules.h"
+#include "base/staging_names.h"
 #include "base/unique_handle.h"
 #include "extract/error_message.h"
 #include "extract/wide_text.h"
@@ -40,7 +43,6 @@ const size_t kInputBufferSize = size_t(1) << 18;
 const DWORD kWriteChunk = 1 << 20;
 const DWORD kKeptAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-const wchar_t kPartialSuffix[] = L".extracting";
 
 const char* DescribeResult(SRes result)
 {
@@ -201,9 +203,24 @@ bool IsDirectory(const wchar_t* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Free bytes for the caller on the disk of `path`, asked of the nearest folder
-// that exists: the destination may not have been created yet.
-bool FreeSpace(std::wstring_view destination, UInt64& free_bytes)
+// The cluster size of the volume of the existing folder `path`; 0 when the
+// system cannot tell (the free space is then judged by the bytes alone).
+UInt64 ClusterBytes(const WideText& path)
+{
+    WideText root;
+    wchar_t* text = root.Resize(path.Length() + 2);
+    if (!text || !GetVolumePathNameW(path.Get(), text, static_cast<DWORD>(path.Length() + 2)))
+        return 0;
+    DWORD sectors_per_cluster = 0, bytes_per_sector = 0, free_clusters = 0, clusters = 0;
+    if (!GetDiskFreeSpaceW(text, &sectors_per_cluster, &bytes_per_sector, &free_clusters, &clusters))
+        return 0;
+    return static_cast<UInt64>(sectors_per_cluster) * bytes_per_sector;
+}
+
+// Free bytes for the caller on the disk of `path`, and its cluster size,
+// asked of the nearest folder that exists: the destination may not have
+// been created yet.
+bool FreeSpace(std::wstring_view destination, UInt64& free_bytes, UInt64& cluster_bytes)
 {
     WideText path;
     path.Append(destination);
@@ -211,6 +228,7 @@ bool FreeSpace(std::wstring_view destination, UInt64& free_bytes)
         ULARGE_INTEGER available;
         if (GetDiskFreeSpaceExW(path.Get(), &available, nullptr, nullptr)) {
             free_bytes = available.QuadPart;
+            cluster_bytes = ClusterBytes(path);
             return true;
         }
         const size_t separator = path.View().find_last_of(L'\\');
@@ -254,7 +272,7 @@ bool MakeSafeRelativePath(WideText& name)
 {
     path_rules::UseBackslashes(name.Data(), name.Length());
     const std::wstring_view path = name.View();
-    return !path.empty() && path_rules::IsContainedPath(path);
+    return !path.empty() && path_rules::IsContainedPath(path) && !staging::IsTemporaryName(path);
 }
 
 class Extraction {
@@ -303,7 +321,10 @@ private:
             return Fail("refused: more than 100000 entries");
         if (archive.LargestBlock() > kLargestBlock)
             return Fail("refused: a solid block larger than 512 MiB");
-        UInt64 total = 0;
+        UInt64 free_bytes = 0, cluster_bytes = 0;
+        if (!FreeSpace(ms_destination.View(), free_bytes, cluster_bytes))
+            return Fail("cannot tell the free space of ", ms_destination.View(), GetLastError());
+        UInt64 on_disk = 0;
         WideText name;
         for (UInt32 index = 0; index < archive.Count(); ++index) {
             if (!archive.Name(index, name))
@@ -311,15 +332,15 @@ private:
             if (!MakeSafeRelativePath(name)) {
                 // The message shows the name as the archive has it.
                 archive.Name(index, name);
-                return Fail("refused entry outside the destination or on a device: ", name.View());
+                return Fail("refused entry outside the destination, on a device or with a temporary name: ",
+                            name.View());
             }
-            total += archive.Size(index);
+            on_disk = disk_space::SaturatingAdd(on_disk, disk_space::OnDisk(archive.Size(index), cluster_bytes));
         }
-        UInt64 free_bytes = 0;
-        if (!FreeSpace(ms_destination.View(), free_bytes))
-            return Fail("cannot tell the free space of ", ms_destination.View(), GetLastError());
-        if (total > free_bytes) {
-            m_error << "refused: " << total << " bytes unpacked, " << free_bytes << " free";
+        // Each file takes whole clusters, and the disk keeps its margin.
+        const UInt64 needed = disk_space::Needed(on_disk);
+        if (needed > free_bytes) {
+            m_error << "refused: " << needed << " bytes needed on disk, " << free_bytes << " free";
             return false;
         }
         return true;
@@ -362,7 +383,7 @@ private:
     {
         WideText partial;
         partial.Append(target.View());
-        partial.Append(kPartialSuffix);
+        partial.Append(staging::kWidePartSuffix);
         if (partial.Failed())
             return OutOfMemory();
         if (!WriteWhole(partial.Get(), data, size, modified)) {

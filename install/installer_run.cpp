@@ -10,17 +10,15 @@
 #include "base/process_exit.h"
 #include "install/addresses.h"
 #include "install/debug_message.h"
+#include "install/file_delivery.h"
 #include "install/ini_file_listener.h"
 #include "install/manifest_rules.h"
-#include "install/resource_entry.h"
-#include "install/resource_file_listener.h"
 #include "install/window_channel.h"
 #include "install/worker_thread.h"
 #include "net/file_downloader.h"
 #include "services/install_folders.h"
 #include "services/registry_entries.h"
 #include "services/running_program_check.h"
-#include "services/sha256_hash.h"
 #include "services/text.h"
 #include "store/registry_key.h"
 #include "store/run_values.h"
@@ -39,8 +37,6 @@
 namespace {
 
 const char kSettingsKey[] = "InstallKVO";
-const int kAttemptsPerFile = 5;
-const DWORD kKeptCountIntervalMs = 100;
 // After the launch: at least this pause, and at most the longer one while
 // the end report is still loading.
 const DWORD kLaunchPauseMs = 1000;
@@ -109,105 +105,6 @@ void RecordInstallerLocation(const std::string& brand)
     RegistryKey brand_key(true, brand);
     brand_key.SetString("QUENDA_INSTALLER_LOCATION", InstallerLocation(GetCommandLineA()), true);
     brand_key.SetDword("TAG", tag, true);
-}
-
-// A URL_ entry with the manifest value it came from (shown in a box).
-struct ListedFile {
-    ResourceEntry entry;
-    std::string value;
-};
-
-// The host and the scheme of every file.
-struct FileSource {
-    std::string host;
-    bool secure = false;
-};
-
-void ShowFileCount(int ordinal, int total)
-{
-    g_dialog->SetStatusText(IDC_FILES_STATUS, FilesStatusText(ordinal, total));
-    g_dialog->SetProgressPos(IDC_FILES_PROGRESS, ordinal, true);
-}
-
-// A file already in place whose SHA-256 matches its entry need not be fetched
-// again. An archive is deleted once unpacked, so one found in place was never
-// unpacked: it is always fetched.
-bool IsInPlace(const ResourceEntry& entry, const std::string& install_dir)
-{
-    if (entry.hash != HashPiece::kSha256 || EndsWith(entry.path, ".7z"))
-        return false;
-    std::string sha256;
-    return HashFile(ResourceFilePath(install_dir, entry), sha256) && sha256 == entry.sha256;
-}
-
-// One attempt of one file; true when it finished.
-bool FetchResource(const ListedFile& file, const FileSource& source, int& ordinal, int total,
-                   bool first_attempt)
-{
-    const ResourceEntry& entry = file.entry;
-    ResourceFileDownloaderListener listener(entry);
-    FileDownloader downloader(&listener, source.host, source.secure);
-    if (first_attempt)
-        ++ordinal;
-    ShowFileCount(ordinal, total);
-    DebugMessage(kDebugLevel2, "Download:" + file.value);
-    downloader.OpenConnection(entry.path);
-    const long long size = downloader.GetContentLength();
-    g_dialog->SetProgressRange(IDC_FILE_PROGRESS, ClampToInt((size + 512) / 1024));
-    downloader.Start(true);
-    return listener.Finished();
-}
-
-// Every URL_ entry, one after the other, each with up to five attempts, but
-// for those already in place. False when the run must stop after five
-// failures.
-bool FetchResources(const Installer& installer)
-{
-    const IniFile& manifest = installer.m_manifest;
-    std::vector<std::string> keys, values;
-    manifest.GetSection("URLS", keys, values);
-    FileSource source;
-    source.host = manifest.GetValue("URLS", "SERVER_ADDR");
-    source.secure = installer.mb_strict || IsHttpsScheme(manifest.GetValue("URLS", "SERVER_SCHEME"));
-
-    std::vector<ListedFile> files;
-    ListedFile file;
-    for (size_t i = 0; i < keys.size(); ++i) {
-        if (!IsResourceKey(keys[i]) || !ParseResourceEntry(keys[i], values[i], file.entry))
-            continue;
-        file.value = values[i];
-        files.push_back(file);
-    }
-
-    const int total = static_cast<int>(files.size());
-    g_dialog->SetProgressRange(IDC_FILES_PROGRESS, total);
-    int ordinal = 0;
-    // Kept files go by faster than the window repaints: their count is shown
-    // at most every kKeptCountIntervalMs, and once the loop is done.
-    DWORD kept_count_shown = GetTickCount();
-    bool kept_any = false;
-    for (const ListedFile& listed : files) {
-        if (IsInPlace(listed.entry, installer.ms_install_dir)) {
-            ++ordinal;
-            kept_any = true;
-            if (GetTickCount() - kept_count_shown >= kKeptCountIntervalMs) {
-                ShowFileCount(ordinal, total);
-                kept_count_shown = GetTickCount();
-            }
-            Diagnostic("Kept %s: its SHA-256 matches the manifest\n", listed.value.c_str());
-            continue;
-        }
-        int failures = 0;
-        while (!FetchResource(listed, source, ordinal, total, failures == 0)) {
-            if (++failures == kAttemptsPerFile) {
-                ShowMessage("Error retry_count==5");
-                return false;
-            }
-        }
-    }
-    if (kept_any)
-        ShowFileCount(ordinal, total);
-    return true;
 }
 
 void LaunchClient(const std::string& install_dir)
@@ -298,7 +195,7 @@ void Installer::Run()
 
     RegistryKey progress_key(true, manifest_brand);
     progress_key.SetDword("QD", 1, true);
-    if (!FetchResources(*this))
+    if (!DeliverFiles(*this))
         return;
     if (progress_key.GetDword("QD") == 1) {
         Report(2);

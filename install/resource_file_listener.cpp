@@ -1,51 +1,269 @@
 #include "install/resource_file_listener.h"
 
+#include "base/disk_space.h"
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
 #include "base/owner_window.h"
+#include "base/staging_names.h"
 #include "install/debug_message.h"
-#include "install/resource_entry.h"
 #include "install/window_channel.h"
 #include "services/archive_unpacker.h"
 #include "services/install_folders.h"
+#include "services/sha256_hash.h"
 #include "services/text.h"
 #include "store/installer.h"
 
-ResourceFileDownloaderListener::ResourceFileDownloaderListener(const ResourceEntry& entry)
-    : ms_file_name(ResourceFileName(entry.path)), ms_display_name(entry.display_name),
-      ms_expected_sha256(entry.sha256)
+namespace {
+
+const char kOnRecvFailure[] = "Error in ResourceFileDownloaderListener::OnRecv()";
+const char kOnErrorFailure[] = "ResourceFileDownloaderListener::OnError()";
+const DWORD kLongestResumeInfo = 4096;
+
+// Removes a file of ours; one that is not there is no failure.
+void RemoveFile(const std::string& path)
+{
+    if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        LogFailure("DeleteFileA", path, GetLastError());
+}
+
+// The whole of a small file of ours; false when it is missing or larger.
+bool ReadSmallFile(const std::string& path, std::string& text)
+{
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    text.assign(kLongestResumeInfo + 1, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr)) {
+        LogFailure("ReadFile", path, GetLastError());
+        return false;
+    }
+    text.resize(read);
+    return read <= kLongestResumeInfo;
+}
+
+bool WriteSmallFile(const std::string& path, const std::string& text)
+{
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    DWORD written = 0;
+    if (!file || !WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)
+        || written != text.size()) {
+        LogFailure(file ? "WriteFile" : "CreateFileA", path, GetLastError());
+        return false;
+    }
+    return true;
+}
+
+// The size of a file, or -1 when it is not there.
+std::int64_t FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+bool IsDiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL; }
+
+std::uint64_t ToUnsigned(std::int64_t value) { return value > 0 ? static_cast<std::uint64_t>(value) : 0; }
+
+} // namespace
+
+ResourceFileDownloaderListener::ResourceFileDownloaderListener(const ResourceEntry& entry,
+                                                               const std::string& library_sha256)
+    : m_entry(entry), ms_library_sha256(library_sha256), ms_file_name(ResourceFileName(entry.path)),
+      ms_display_name(entry.display_name)
 {
     const std::string& install_dir = g_installer->ms_install_dir;
     CreateDirectories(install_dir, entry.sub_folder);
     ms_file_path = ResourceFilePath(install_dir, entry);
-    if (!ms_expected_sha256.empty())
-        m_hash.emplace();
+    ms_part_path = ms_file_path + staging::kPartSuffix;
+    ms_info_path = ms_file_path + staging::kInfoSuffix;
     DebugMessage(kDebugLevel2, "file_name " + ms_file_path);
     g_dialog->SetStatusText(IDC_FILE_STATUS, "Downloading: " + ms_display_name);
-    mh_file.Reset(CreateFileA(ms_file_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr));
+    FindStagedBytes();
+}
+
+void ResourceFileDownloaderListener::FindStagedBytes()
+{
+    std::string text;
+    ResumeInfo info;
+    if (!ReadSmallFile(ms_info_path, text) || !ParseResumeInfo(text, info) || !BelongsTo(info, m_entry)) {
+        // Bytes of another entry, of a file without a hash, or of a run that
+        // could not say how to continue them start again.
+        DropStaged();
+        return;
+    }
+    const std::int64_t staged = FileSize(ms_part_path);
+    if (staged <= 0 || (info.length >= 0 && staged >= info.length)) {
+        DropStaged();
+        return;
+    }
+    RangeRequest rest;
+    rest.from = staged;
+    rest.validator = info.validator;
+    m_resume = rest;
+    mn_known_total = info.length;
+}
+
+bool ResourceFileDownloaderListener::Begin(const ResponseHead& head)
+{
+    const BodyDecision decision = DecideBody(head, m_entry, Resume(), mn_known_total);
+    mn_total = decision.total;
+    mn_largest = LargestFile(m_entry, decision.total);
+    switch (decision.start) {
+    case BodyStart::kFromZero:
+        return StartFromZero(decision, head);
+    case BodyStart::kAppend:
+        return ContinueStaged();
+    case BodyStart::kFail:
+        return FailAttempt(decision.reason, false);
+    case BodyStart::kDropAndFail:
+        break;
+    }
+    return FailAttempt(decision.reason, true);
+}
+
+bool ResourceFileDownloaderListener::StartFromZero(const BodyDecision& decision, const ResponseHead& head)
+{
+    m_resume.reset();
+    mn_received = 0;
+    mb_keep_staged = false;
+    RemoveFile(ms_info_path);
+    if (!RestFits())
+        return false;
+    mh_file.Reset(CreateFileA(ms_part_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     // Shows at the first write, as the design has it; logged now, with its code.
-    if (!mh_file)
-        LogFailure("CreateFileA", ms_file_path, GetLastError());
+    if (!mh_file) {
+        LogFailure("CreateFileA", ms_part_path, GetLastError());
+        return true;
+    }
+    if (m_entry.hash == HashPiece::kSha256)
+        m_hash.emplace();
+    ResumeInfo info;
+    info.validator = IsResumable(m_entry) ? ResumeValidator(head) : std::string();
+    if (!info.validator.empty()) {
+        info.path = m_entry.path;
+        info.sha256 = m_entry.sha256;
+        info.length = decision.total;
+        mb_keep_staged = WriteSmallFile(ms_info_path, FormatResumeInfo(info));
+    }
+    return true;
+}
+
+// The staged bytes are hashed once, then the body goes on behind them.
+bool ResourceFileDownloaderListener::ContinueStaged()
+{
+    mh_file.Reset(CreateFileA(ms_part_path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!mh_file) {
+        LogFailure("CreateFileA", ms_part_path, GetLastError());
+        return FailAttempt("the staged bytes cannot be opened", true);
+    }
+    if (FileSize(ms_part_path) != m_resume->from)
+        return FailAttempt("the staged bytes changed", true);
+    m_hash.emplace();
+    if (!ReadFileBytes(mh_file.Get(), ms_part_path, m_resume->from,
+                       [this](const char* data, size_t size) { m_hash->Add(data, size); }))
+        return FailAttempt("the staged bytes cannot be read", true);
+    mn_received = m_resume->from;
+    mb_keep_staged = true;
+    if (!RestFits())
+        return false;
+    Diagnostic("Resuming %s at byte %lld of %lld\n", ms_file_path.c_str(), static_cast<long long>(mn_received),
+               static_cast<long long>(mn_total));
+    g_dialog->SetProgressPos(IDC_FILE_PROGRESS, ClampToInt(mn_received / 1024));
+    return true;
+}
+
+bool ResourceFileDownloaderListener::FailAttempt(const std::string& reason, bool drop)
+{
+    Diagnostic("Attempt at %s failed: %s\n", ms_file_path.c_str(), reason.c_str());
+    CloseStaged();
+    if (drop || !mb_keep_staged)
+        DropStaged();
+    mb_keep_staged = !drop && mb_keep_staged;
+    m_outcome = Outcome::kFailed;
+    ShowMessage(kOnErrorFailure);
+    return false;
+}
+
+bool ResourceFileDownloaderListener::RestFits()
+{
+    if (!QueryVolumeSpace(g_installer->ms_install_dir, m_volume))
+        return true; // it cannot be told; a full disk still shows at the write
+    mn_disk_bound = -1;
+    if (mn_largest >= 0) {
+        const std::uint64_t needed =
+            disk_space::Needed(disk_space::OnDisk(ToUnsigned(mn_largest - mn_received), m_volume.cluster_bytes));
+        return needed <= m_volume.free_bytes || EndForDiskSpace(needed, m_volume.free_bytes);
+    }
+    // Without a length, the body may take what the disk has beyond its margin.
+    const std::uint64_t margin = disk_space::Needed(m_volume.free_bytes) - m_volume.free_bytes;
+    const std::uint64_t room = m_volume.free_bytes > margin ? m_volume.free_bytes - margin : 0;
+    mn_disk_bound = mn_received + static_cast<std::int64_t>(room > INT64_MAX / 2 ? INT64_MAX / 2 : room);
+    return true;
+}
+
+bool ResourceFileDownloaderListener::EndForDiskSpace(std::uint64_t needed, std::uint64_t free_bytes)
+{
+    CloseStaged();
+    DropStaged();
+    mb_keep_staged = false;
+    m_outcome = Outcome::kEndRun;
+    const std::string refusal = DiskSpaceRefusal(needed, free_bytes);
+    Diagnostic("%s: %s\n", ms_file_path.c_str(), refusal.c_str());
+    ShowMessage(refusal);
+    return false;
 }
 
 bool ResourceFileDownloaderListener::OnRecv(const std::string& block)
 {
-    DWORD written = 0;
-    const bool wrote = mh_file && WriteFile(mh_file.Get(), block.data(), block.size(), &written, nullptr);
-    if (!wrote || written != block.size()) {
-        // A file that was never created has its line already; a short
-        // write to a disk file means the disk is full.
-        if (mh_file)
-            LogFailure("WriteFile", ms_file_path, wrote ? ERROR_DISK_FULL : GetLastError());
-        ShowMessage("Error in ResourceFileDownloaderListener::OnRecv()");
+    if (!Write(block))
         return false;
-    }
     if (m_hash)
         m_hash->Add(block.data(), block.size());
-    mn_received += written;
+    mn_received += static_cast<std::int64_t>(block.size());
     g_dialog->SetProgressPos(IDC_FILE_PROGRESS, ClampToInt(mn_received / 1024));
     return true;
+}
+
+bool ResourceFileDownloaderListener::Write(const std::string& block)
+{
+    const std::int64_t reached = mn_received + static_cast<std::int64_t>(block.size());
+    if (mn_largest >= 0 && reached > mn_largest) {
+        // The staged bytes cannot be the file: they go.
+        Diagnostic("Attempt at %s failed: the body goes past %lld bytes\n", ms_file_path.c_str(),
+                   static_cast<long long>(mn_largest));
+        mb_keep_staged = false;
+        return false;
+    }
+    if (mn_disk_bound >= 0 && reached > mn_disk_bound)
+        return EndForDiskSpace(disk_space::Needed(disk_space::OnDisk(ToUnsigned(reached), m_volume.cluster_bytes)),
+                               m_volume.free_bytes);
+    DWORD written = 0;
+    const bool wrote = mh_file && WriteFile(mh_file.Get(), block.data(), block.size(), &written, nullptr);
+    if (wrote && written == block.size())
+        return true;
+    // A file that was never created has its line already; a short write to
+    // a disk file means the disk is full.
+    const DWORD error = wrote ? ERROR_DISK_FULL : GetLastError();
+    if (mh_file)
+        LogFailure("WriteFile", ms_part_path, error);
+    if (mh_file && IsDiskFull(error)) {
+        CloseStaged();
+        DropStaged();
+        VolumeSpace now;
+        QueryVolumeSpace(g_installer->ms_install_dir, now);
+        const std::int64_t wanted = mn_largest >= 0 ? mn_largest : reached;
+        return EndForDiskSpace(disk_space::Needed(disk_space::OnDisk(ToUnsigned(wanted), now.cluster_bytes)),
+                               now.free_bytes);
+    }
+    ShowMessage(kOnRecvFailure);
+    return false;
 }
 
 void ResourceFileDownloaderListener::OnFinished()
@@ -55,21 +273,50 @@ void ResourceFileDownloaderListener::OnFinished()
     // An empty body never writes: a target that could not even be created
     // must not pass for a finished file.
     if (!mh_file) {
-        ShowMessage("Error in ResourceFileDownloaderListener::OnRecv()");
+        ShowMessage(kOnRecvFailure);
         return;
     }
-    mh_file.Reset();
-    if (!CheckHash())
+    if (!Commit())
         return;
     if (EndsWith(ms_file_path, ".7z")) {
         g_dialog->SetStatusText(IDC_FILE_STATUS, "Extracting: " + ms_display_name);
         DebugMessage(kDebugLevel2, "OnFinished: Extract File");
         const std::string& install_dir = g_installer->ms_install_dir;
-        UnpackArchive(ms_file_path, install_dir, install_dir);
+        UnpackArchive(ms_file_path, install_dir, install_dir, ms_library_sha256);
     } else {
         DebugMessage(kDebugLevel2, "OnFinished: NOT Extract File");
     }
-    mb_finished = true;
+    m_outcome = Outcome::kFinished;
+}
+
+bool ResourceFileDownloaderListener::Commit()
+{
+    if (mn_largest >= 0 && mn_received != mn_largest) {
+        return FailAttempt("the body ended after " + std::to_string(mn_received) + " of "
+                               + std::to_string(mn_largest) + " bytes",
+                           false);
+    }
+    // Closing hands the last bytes to the system: its failure is a failed
+    // write.
+    if (!CloseHandle(mh_file.Release())) {
+        LogFailure("CloseHandle", ms_part_path, GetLastError());
+        DropStaged();
+        ShowMessage(kOnRecvFailure);
+        return false;
+    }
+    if (!CheckHash())
+        return false;
+    // Archives mark their files read-only, hidden or system; the installed
+    // copy is replaced all the same.
+    SetFileAttributesA(ms_file_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!MoveFileExA(ms_part_path.c_str(), ms_file_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        LogFailure("MoveFileExA", ms_file_path, GetLastError());
+        DropStaged();
+        ShowMessage(kOnRecvFailure);
+        return false;
+    }
+    RemoveFile(ms_info_path);
+    return true;
 }
 
 bool ResourceFileDownloaderListener::CheckHash()
@@ -77,26 +324,42 @@ bool ResourceFileDownloaderListener::CheckHash()
     if (!m_hash)
         return true;
     const std::string actual = m_hash->Finish();
-    if (actual == ms_expected_sha256)
+    if (actual == m_entry.sha256)
         return true;
-    // Whoever altered the file must not see it run or unpacked.
-    if (!DeleteFileA(ms_file_path.c_str()))
-        LogFailure("DeleteFileA", ms_file_path, GetLastError());
-    Diagnostic("Checksum mismatch: %s expected %s actual %s\n", ms_file_path.c_str(), ms_expected_sha256.c_str(),
+    // Whoever altered the bytes must not see them run or unpacked, nor
+    // continued: the next attempt starts from zero.
+    DropStaged();
+    Diagnostic("Checksum mismatch: %s expected %s actual %s\n", ms_file_path.c_str(), m_entry.sha256.c_str(),
                actual.empty() ? "(not computed)" : actual.c_str());
     ShowMessage("Checksum mismatch: " + ms_file_name);
     return false;
 }
 
+void ResourceFileDownloaderListener::CloseStaged() { mh_file.Reset(); }
+
+void ResourceFileDownloaderListener::DropStaged()
+{
+    CloseStaged();
+    RemoveFile(ms_part_path);
+    RemoveFile(ms_info_path);
+}
+
 void ResourceFileDownloaderListener::OnCanceled()
 {
-    mh_file.Reset();
+    CloseStaged();
+    if (!mb_keep_staged)
+        DropStaged();
     ShowMessage("ResourceFileDownloaderListener::OnCanceled()");
 }
 
 void ResourceFileDownloaderListener::OnError(const TransferError& error)
 {
-    mh_file.Reset();
+    CloseStaged();
+    // The disk-space box has said it all, and the staged bytes are gone.
+    if (m_outcome == Outcome::kEndRun)
+        return;
+    if (!mb_keep_staged)
+        DropStaged();
     Diagnostic("ResourceFileDownloaderListener::OnError(): %s: %s\n", ms_file_path.c_str(), error.Describe().c_str());
-    ShowMessage("ResourceFileDownloaderListener::OnError()");
+    ShowMessage(kOnErrorFailure);
 }

@@ -1,43 +1,96 @@
-// Writes one resource file into the install folder block by block, moves the
-// byte progress bar, checks the file's SHA-256 when its entry gives one, and
-// unpacks the file when it is a ".7z" archive.
+// Writes one resource file block by block under a temporary name beside its
+// target (NAME.part), moves the byte progress bar, and moves the file into
+// place only once it is complete and, where its entry gives one, its SHA-256
+// matches; then unpacks it when it is a ".7z" archive. Any other ending
+// leaves the installed file as it was. A file with a hash keeps its staged
+// bytes after a failed attempt, with NAME.part.info, so that the next
+// attempt, or a later run, asks only for the rest.
 #pragma once
 
 #include "base/unique_handle.h"
+#include "install/delivery_rules.h"
+#include "install/resource_entry.h"
 #include "net/downloader_listener.h"
 #include "services/sha256_pipeline.h"
+#include "services/volume_space.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
-struct ResourceEntry;
-
 class ResourceFileDownloaderListener : public DownloaderListener {
 public:
-    // Creates the sub-folders and the (empty) target file, and shows the
-    // display name in the file status line.
-    explicit ResourceFileDownloaderListener(const ResourceEntry& entry);
+    enum class Outcome {
+        kFailed,   // the attempt failed; another may follow
+        kFinished, // the file is in place (and unpacked, for an archive)
+        kEndRun,   // the disk is full: the run must end now
+    };
+
+    // Creates the sub-folders, shows the display name in the file status
+    // line, and looks at what an earlier attempt left staged.
+    // `library_sha256` is the hash of Extract.dll's entry, for archives.
+    ResourceFileDownloaderListener(const ResourceEntry& entry, const std::string& library_sha256);
+
+    // The rest of the staged file to ask for, or null for the whole file.
+    const RangeRequest* Resume() const { return m_resume ? &*m_resume : nullptr; }
+    // Takes the answer's head before its body. False when the attempt ends
+    // here, its box shown.
+    bool Begin(const ResponseHead& head);
 
     bool OnRecv(const std::string& block) override;
     void OnFinished() override;
     void OnCanceled() override;
     void OnError(const TransferError& error) override;
 
-    bool Finished() const { return mb_finished; }
+    Outcome GetOutcome() const { return m_outcome; }
+    bool Finished() const { return m_outcome == Outcome::kFinished; }
+    // The whole file's length as the answer gives it, or -1.
+    std::int64_t Total() const { return mn_total; }
 
 private:
-    // False, with the file removed, its box shown and its log line, when the
-    // entry has a hash that the received bytes do not match.
+    // What an earlier attempt left: the rest to ask for, when it belongs to
+    // this entry and can be continued.
+    void FindStagedBytes();
+    bool StartFromZero(const BodyDecision& decision, const ResponseHead& head);
+    bool ContinueStaged();
+    // Fails the attempt with the design's box; the staged bytes go unless
+    // they may be resumed.
+    bool FailAttempt(const std::string& reason, bool drop);
+    // The disk cannot take the rest of the file: the box, and the run ends.
+    bool EndForDiskSpace(std::uint64_t needed, std::uint64_t free_bytes);
+    // False, with the disk-space box, when the rest of the file does not fit.
+    bool RestFits();
+    bool Write(const std::string& block);
+    // Closes the staged file, checks its length and hash, and moves it into
+    // place; false with the box shown otherwise.
+    bool Commit();
     bool CheckHash();
+    void DropStaged();
+    void CloseStaged();
 
+    ResourceEntry m_entry;
+    std::string ms_library_sha256;
     FileHandle mh_file;
     std::string ms_file_path;
+    std::string ms_part_path;
+    std::string ms_info_path;
     std::string ms_file_name;
     std::string ms_display_name;
-    std::string ms_expected_sha256;
+    std::optional<RangeRequest> m_resume;
+    // The staged file's length as its first answer gave it.
+    std::int64_t mn_known_total = -1;
+    std::int64_t mn_total = -1;
+    // The most bytes the file may reach; -1 when only the disk bounds it.
+    std::int64_t mn_largest = -1;
+    // Without a known length, the bytes the disk can take beyond its margin.
+    std::int64_t mn_disk_bound = -1;
+    VolumeSpace m_volume;
     // Fed while the blocks are written, so the file is never read again;
     // it hashes beside the transfer.
     std::optional<Sha256Pipeline> m_hash;
-    long long mn_received = 0;
-    bool mb_finished = false;
+    // Bytes of the file on disk so far, those of an earlier attempt included.
+    std::int64_t mn_received = 0;
+    // The staged bytes stay after a failure, for the next attempt.
+    bool mb_keep_staged = false;
+    Outcome m_outcome = Outcome::kFailed;
 };

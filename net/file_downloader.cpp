@@ -80,11 +80,12 @@ void FileDownloader::FailRequest(const char* line, const char* call)
     LogFailure(call, ms_address, error);
 }
 
-bool FileDownloader::OpenConnection(const std::string& path)
+bool FileDownloader::OpenConnection(const std::string& path, const RangeRequest* range)
 {
     mb_canceled = false;
     mh_http_file.Reset();
     mn_expected_length = -1;
+    m_head = ResponseHead();
     ms_address = AddressOf(path);
     if (!mh_http_connection) {
         // Keeps the error of the session or connection that failed, which
@@ -105,7 +106,9 @@ bool FileDownloader::OpenConnection(const std::string& path)
         return false;
     }
     ApplyTimeouts(mh_http_file.Get());
-    if (!wininet.HttpSendRequestA(mh_http_file.Get(), nullptr, 0, nullptr, 0)) {
+    const std::string headers = range ? RangeHeaders(*range) : std::string();
+    if (!wininet.HttpSendRequestA(mh_http_file.Get(), headers.empty() ? nullptr : headers.c_str(),
+                                  static_cast<DWORD>(headers.size()), nullptr, 0)) {
         FailRequest("Error in OpenConnection - bSend == false", "HttpSendRequestA");
         return false;
     }
@@ -146,6 +149,11 @@ bool FileDownloader::CheckResponse()
         return false;
     }
     mn_expected_length = ReadContentLength();
+    m_head.status = status;
+    m_head.content_length = mn_expected_length;
+    m_head.content_range = ReadHeader(HTTP_QUERY_CONTENT_RANGE);
+    m_head.etag = ReadHeader(HTTP_QUERY_ETAG);
+    m_head.last_modified = ReadHeader(HTTP_QUERY_LAST_MODIFIED);
     if (status < 200 || status > 299) {
         m_request_error = TransferError::HttpStatus(status);
         Diagnostic("Error in OpenConnection - HTTP status %lu\n", status);
@@ -171,18 +179,36 @@ bool FileDownloader::QueryInfo(DWORD info_level, void* buffer, DWORD* buffer_len
 
 long long FileDownloader::GetContentLength() const { return mn_expected_length; }
 
+std::string FileDownloader::ReadHeader(DWORD info_level)
+{
+    // The first query only tells the size the text needs; a header the
+    // answer lacks is the empty text.
+    DWORD length = 0;
+    if (QueryInfo(info_level, nullptr, &length) || GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return std::string();
+    std::string text(length, '\0');
+    if (!QueryInfo(info_level, &text[0], &length))
+        return std::string();
+    text.resize(std::min<size_t>(length, text.find('\0')));
+    return text;
+}
+
 long long FileDownloader::ReadContentLength()
 {
-    // The first query only tells the size the text needs.
-    DWORD length = 0;
-    if (QueryInfo(HTTP_QUERY_CONTENT_LENGTH, nullptr, &length) || GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-        return -1;
-    std::string text(length, '\0');
-    if (!QueryInfo(HTTP_QUERY_CONTENT_LENGTH, &text[0], &length))
-        return -1;
-    text.resize(length);
+    const std::string text = ReadHeader(HTTP_QUERY_CONTENT_LENGTH);
     // Bodies above 2 GiB exist: an int would turn their length negative.
-    return LeadingNumber(text);
+    return text.empty() ? -1 : LeadingNumber(text);
+}
+
+// The validator comes from an earlier answer or the resume file; a line
+// break in it would add headers of its own, so such a validator asks for
+// the whole file instead.
+std::string FileDownloader::RangeHeaders(const RangeRequest& range)
+{
+    if (range.from <= 0 || range.validator.empty()
+        || range.validator.find_first_of("\r\n") != std::string::npos)
+        return std::string();
+    return "Range: bytes=" + std::to_string(range.from) + "-\r\nIf-Range: " + range.validator + "\r\n";
 }
 
 void FileDownloader::Cancel() { mb_canceled = true; }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/unique_handle.h"
+#include "net/response_head.h"
 #include "net/transfer_error.h"
 #include "net/wininet_api.h"
 
@@ -35,9 +36,13 @@ public:
     FileDownloader(const FileDownloader&) = delete;
     FileDownloader& operator=(const FileDownloader&) = delete;
 
-    // Opens and sends the GET request for `path`, closing any previous request.
-    // True when it was sent and answered with a 2xx status.
-    bool OpenConnection(const std::string& path);
+    // Opens and sends the GET request for `path`, closing any previous request;
+    // with `range`, only the bytes from its offset on, if the file is still
+    // the one its validator names. True when it was sent and answered with a
+    // 2xx status.
+    bool OpenConnection(const std::string& path, const RangeRequest* range = nullptr);
+    // The head of the answer just received (status 0 when none came).
+    const ResponseHead& Head() const { return m_head; }
     bool QueryInfo(DWORD info_level, void* buffer, DWORD* buffer_length);
     // The Content-Length of the response just received, or -1 when it gives
     // none or no response came.
@@ -65,6 +70,9 @@ private:
     bool CheckResponse();
     // Asks WinInet for the response's Content-Length; -1 when it has none.
     long long ReadContentLength();
+    // The text of one header of the response; empty when it has none.
+    std::string ReadHeader(DWORD info_level);
+    static std::string RangeHeaders(const RangeRequest& range);
     // False when a secure request's answer came from an address that is not
     // https (a redirect that Wine's WinInet follows silently).
     bool StayedSecure();
@@ -89,4 +97,5 @@ private:
     // The Content-Length of the response, read once as it arrives, or -1
     // when it has none.
     long long mn_expected_length = -1;
+    ResponseHead m_head;
 };

@@ -3,6 +3,8 @@
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
 #include "base/owner_window.h"
+#include "base/unique_handle.h"
+#include "services/sha256_hash.h"
 #include "services/text.h"
 
 #include <windows.h>
@@ -14,10 +16,31 @@ typedef int(__stdcall* ExtractArchiveFunction)(const char* archive, const char* 
 
 const size_t kErrorTextSize = 400;
 
+// Opens the library for reading with writes denied, and checks it against
+// its entry's hash; the handle is held until the library is loaded, so the
+// bytes checked are the bytes loaded.
+bool HoldVerifiedLibrary(const std::string& path, const std::string& sha256, FileHandle& held)
+{
+    held.Reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held) {
+        LogFailure("CreateFileA", path, GetLastError());
+        return false;
+    }
+    std::string actual;
+    if (!HashOpenFile(held.Get(), path, actual))
+        return false;
+    if (actual != sha256) {
+        Diagnostic("Checksum mismatch: %s expected %s actual %s\n", path.c_str(), sha256.c_str(), actual.c_str());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void UnpackArchive(const std::string& archive_path, const std::string& destination,
-                   const std::string& library_folder)
+                   const std::string& library_folder, const std::string& library_sha256)
 {
     if (!EndsWith(archive_path, ".7z"))
         return;
@@ -25,7 +48,13 @@ void UnpackArchive(const std::string& archive_path, const std::string& destinati
     // Loaded by full path, never through the search order. It stays loaded
     // for the rest of the run: later archives use it again.
     const std::string library_path = library_folder + "/" + "Extract.dll";
+    FileHandle held;
+    if (!library_sha256.empty() && !HoldVerifiedLibrary(library_path, library_sha256, held)) {
+        ShowMessage("Can't load Extract dll");
+        return;
+    }
     HMODULE library = LoadLibraryA(library_path.c_str());
+    held.Reset();
     if (!library) {
         LogFailure("LoadLibraryA", library_path, GetLastError());
         ShowMessage("Can't load Extract dll");

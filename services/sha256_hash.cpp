@@ -93,11 +93,17 @@ bool HashFile(const std::string& path, std::string& sha256)
             LogFailure("CreateFileA", path, error);
         return false;
     }
+    return HashOpenFile(file.Get(), path, sha256);
+}
+
+bool HashOpenFile(HANDLE file, const std::string& path, std::string& sha256)
+{
+    sha256.clear();
     Sha256Hash hash;
     std::string buffer(kFileReadSize, '\0');
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(file.Get(), &buffer[0], kFileReadSize, &read, nullptr)) {
+        if (!ReadFile(file, &buffer[0], kFileReadSize, &read, nullptr)) {
             LogFailure("ReadFile", path, GetLastError());
             return false;
         }
@@ -108,4 +114,25 @@ bool HashFile(const std::string& path, std::string& sha256)
     }
     sha256 = hash.Finish();
     return !sha256.empty();
+}
+
+bool ReadFileBytes(HANDLE file, const std::string& path, long long length,
+                   const std::function<void(const char* data, size_t size)>& consume)
+{
+    std::string buffer(kFileReadSize, '\0');
+    while (length > 0) {
+        const DWORD wanted = static_cast<DWORD>(std::min<long long>(length, kFileReadSize));
+        DWORD read = 0;
+        if (!ReadFile(file, &buffer[0], wanted, &read, nullptr)) {
+            LogFailure("ReadFile", path, GetLastError());
+            return false;
+        }
+        if (read == 0) {
+            LogFailure("ReadFile", path, ERROR_HANDLE_EOF);
+            return false;
+        }
+        consume(buffer.data(), read);
+        length -= read;
+    }
+    return true;
 }

@@ -5,6 +5,7 @@
 #include "base/crypt_handles.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 class Sha256Hash {
@@ -29,3 +30,13 @@ private:
 // The SHA-256 of the file at `path` in `sha256`; false when it cannot be read
 // whole (missing, a folder, locked) or hashed.
 bool HashFile(const std::string& path, std::string& sha256);
+
+// The SHA-256 of the open `file` (read from its current position to its
+// end); false, with its failure line naming `path`, when it cannot be read.
+bool HashOpenFile(HANDLE file, const std::string& path, std::string& sha256);
+
+// Hands `consume` the next `length` bytes of the open `file` in pieces;
+// false, with its failure line naming `path`, when they cannot be read, or
+// when the file ends before them.
+bool ReadFileBytes(HANDLE file, const std::string& path, long long length,
+                   const std::function<void(const char* data, size_t size)>& consume);

@@ -1,4 +1,5 @@
 #include "services/archive_unpacker.h"
+#include "services/sha256_hash.h"
 
 #include "box_answering.h"
 #include "test_files.h"
@@ -104,4 +105,30 @@ TEST(UnpackArchive, ShowsThePathAndTheLibrarysMessageOnFailure)
     InstallFolder silent(kArchives + "/lzma.7z", "sounds.7z",
                          TestProgramFolder() + "failing_extract.dll");
     EXPECT_EQ(Unpack(owner, silent), std::vector<std::string>{silent.archive_path + "\nError:"});
+}
+
+// A library in place is loaded only when it matches its entry's hash.
+TEST(UnpackArchive, LoadsTheLibraryOnlyWhenItMatchesItsEntrysHash)
+{
+    OwnerWindow owner;
+    std::string real_hash;
+    ASSERT_TRUE(HashFile(kRealLibrary, real_hash));
+    InstallFolder matching(kArchives + "/lzma.7z", "sounds.7z", kRealLibrary);
+    EXPECT_TRUE(RunAnsweringBoxes(owner.Get(), [&] {
+                    UnpackArchive(matching.archive_path, matching.path, matching.path, real_hash);
+                }).empty());
+    EXPECT_TRUE(PathExists(matching.path + "\\data\\blob.bin"));
+
+    InstallFolder planted(kArchives + "/lzma.7z", "sounds.7z", kRealLibrary);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(RunAnsweringBoxes(owner.Get(),
+                                [&] {
+                                    UnpackArchive(planted.archive_path, planted.path, planted.path,
+                                                  std::string(64, 'a'));
+                                }),
+              std::vector<std::string>{"Can't load Extract dll"});
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_NE(log.find("Checksum mismatch: " + planted.path + "/Extract.dll"), std::string::npos) << log;
+    EXPECT_TRUE(PathExists(planted.archive_path));
+    EXPECT_FALSE(PathExists(planted.path + "\\data\\blob.bin"));
 }

@@ -6,11 +6,13 @@
 OUT_DIR/tree is the content; OUT_DIR/<method>.7z holds it packed with one
 method each; corrupt.7z and truncated.7z are damaged copies; escape.7z and
 absolute.7z carry an entry that points outside the destination; device.7z,
-devfolder.7z and dotted.7z an entry that names a device or ends in a dot;
-bigblock.7z a solid block of 513 MiB, crowded.7z 100,001 empty files,
-swarm.7z a header of a few kilobytes, packed, that declares ten million
-nameless files, and filler.7z 4 MiB, more than the small disk of the tests
-has free.
+devfolder.7z and dotted.7z an entry that names a device or ends in a dot,
+staged.7z one named like a staged file (x.part); bigblock.7z a solid block of
+513 MiB, crowded.7z 100,001 empty files, swarm.7z a header of a few
+kilobytes, packed, that declares ten million nameless files, filler.7z
+24 MiB, more than the small disk of the tests (20 MiB) has free, and
+confetti.7z 1,100 files of one byte, whose 1,100 bytes fit that disk but
+whose 1,100 clusters of 4 KiB, with the margin of 16 MiB, do not.
 """
 import lzma
 import os
@@ -140,7 +142,7 @@ def main():
     unsafe = os.path.join(out, "unsafe")
     os.makedirs(os.path.join(unsafe, "AA"))
     os.makedirs(os.path.join(unsafe, "DIRX"))
-    for name in ("AA/evil.txt", "Xevil.txt", "CXevil.txt", "XXXX.txt", "DIRX/in.txt", "dotted.txt"):
+    for name in ("AA/evil.txt", "Xevil.txt", "CXevil.txt", "XXXX.txt", "DIRX/in.txt", "dotted.txt", "x.parx"):
         with open(os.path.join(unsafe, name), "w") as f:
             f.write("outside\n")
     for archive, entry, old, new in (("escape.7z", "AA/evil.txt", "AA/evil", "../evil"),
@@ -148,19 +150,27 @@ def main():
                                      ("drive.7z", "CXevil.txt", "CXevil", "C:evil"),
                                      ("device.7z", "XXXX.txt", "XXXX", "COM1"),
                                      ("devfolder.7z", "DIRX/in.txt", "DIRX", "LPT1"),
-                                     ("dotted.7z", "dotted.txt", "dotted.txt", "dotted.tx.")):
+                                     ("dotted.7z", "dotted.txt", "dotted.txt", "dotted.tx."),
+                                     ("staged.7z", "x.parx", "x.parx", "x.part")):
         path = os.path.abspath(os.path.join(out, archive))
         pack(path, unsafe, [entry], ["-m0=Copy", "-mhc=off"])
         patch_name(path, old, new)
 
     large = os.path.join(out, "large")
     os.makedirs(large)
-    for name, size in (("zeros.bin", 513 << 20), ("filler.bin", 4 << 20)):
+    for name, size in (("zeros.bin", 513 << 20), ("filler.bin", 24 << 20)):
         with open(os.path.join(large, name), "wb") as f:
             f.truncate(size)
     pack(os.path.abspath(os.path.join(out, "bigblock.7z")), large, ["zeros.bin"], ["-m0=LZMA2", "-mx1"])
     pack(os.path.abspath(os.path.join(out, "filler.7z")), large, ["filler.bin"], ["-m0=LZMA2", "-mx1"])
     shutil.rmtree(large)
+    confetti = os.path.join(out, "confetti")
+    os.makedirs(confetti)
+    for i in range(1100):
+        with open(os.path.join(confetti, "c%04d.bin" % i), "wb") as f:
+            f.write(b"x")
+    pack(os.path.abspath(os.path.join(out, "confetti.7z")), confetti, ["."], ["-m0=LZMA2", "-mx1"])
+    shutil.rmtree(confetti)
     write_empty_files_archive(os.path.join(out, "crowded.7z"), 100_001)
     write_packed_header_archive(os.path.join(out, "swarm.7z"), 10_000_000)
 

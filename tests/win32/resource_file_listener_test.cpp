@@ -45,7 +45,11 @@ TEST(ResourceFileDownloaderListener, AFileThatCannotBeCreatedIsLoggedWithItsCall
     OwnerWindow owner;
     testing::internal::CaptureStdout();
     const std::vector<std::string> boxes = RunAnsweringBoxes(owner.Get(), [&] {
-        ResourceFileDownloaderListener listener(entry);
+        ResourceFileDownloaderListener listener(entry, "");
+        ResponseHead head;
+        head.status = 200;
+        head.content_length = 4;
+        EXPECT_TRUE(listener.Begin(head));
         EXPECT_FALSE(listener.OnRecv("body"));
         listener.OnError(TransferError::Own(TransferError::kListenerRefused));
         EXPECT_FALSE(listener.Finished());
@@ -54,5 +58,5 @@ TEST(ResourceFileDownloaderListener, AFileThatCannotBeCreatedIsLoggedWithItsCall
     EXPECT_EQ(boxes, (std::vector<std::string>{"Error in ResourceFileDownloaderListener::OnRecv()",
                                                "ResourceFileDownloaderListener::OnError()"}));
     EXPECT_NE(log.find("CreateDirectoryA \"" + folder + "\\Games\" failed: 183"), std::string::npos) << log;
-    EXPECT_NE(log.find("CreateFileA \"" + folder + "\\Games\\r.dll\" failed: 3"), std::string::npos) << log;
+    EXPECT_NE(log.find("CreateFileA \"" + folder + "\\Games\\r.dll.part\" failed: 3"), std::string::npos) << log;
 }
