@@ -28,5 +28,9 @@ void IniFileDownloaderListener::OnCanceled() { ShowMessage("IniFileDownloaderLis
 void IniFileDownloaderListener::OnError(const TransferError& error)
 {
     Diagnostic("IniFileDownloaderListener::OnError(): %s\n", error.Describe().c_str());
-    ShowMessage("IniFileDownloaderListener::OnError()");
+    // A proxy that wants credentials is no failure of the manifest: the user
+    // learns what it wants.
+    ShowMessage(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired)
+                    ? kProxyCredentialsBox
+                    : "IniFileDownloaderListener::OnError()");
 }

@@ -361,5 +361,6 @@ void ResourceFileDownloaderListener::OnError(const TransferError& error)
     if (!mb_keep_staged)
         DropStaged();
     Diagnostic("ResourceFileDownloaderListener::OnError(): %s: %s\n", ms_file_path.c_str(), error.Describe().c_str());
-    ShowMessage(kOnErrorFailure);
+    ShowMessage(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired) ? kProxyCredentialsBox
+                                                                                        : kOnErrorFailure);
 }

@@ -2,8 +2,10 @@
 
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
+#include "base/owner_window.h"
 #include "install/worker_thread.h"
 #include "net/downloader_listener.h"
+#include "net/proxy_credentials.h"
 #include "net/receive_watchdog.h"
 #include "services/text.h"
 
@@ -16,6 +18,7 @@ const char kAgent[] = "Downloader1.1";
 const DWORD kRequestFlags =
     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
 const DWORD kReadSize = 1024;
+const DWORD kProxyAuthenticationRequired = 407;
 
 // The last error of a failed call, never 0, so that a failure is never
 // mistaken for "no failure".
@@ -106,13 +109,85 @@ bool FileDownloader::OpenConnection(const std::string& path, const RangeRequest*
         return false;
     }
     ApplyTimeouts(mh_http_file.Get());
+    const ProxyCredentials& credentials = RunProxyCredentials();
+    if (credentials.Known())
+        SetProxyCredentials(credentials);
     const std::string headers = range ? RangeHeaders(*range) : std::string();
-    if (!wininet.HttpSendRequestA(mh_http_file.Get(), headers.empty() ? nullptr : headers.c_str(),
-                                  static_cast<DWORD>(headers.size()), nullptr, 0)) {
-        FailRequest("Error in OpenConnection - bSend == false", "HttpSendRequestA");
+    if (!Send(headers) || !AnswerProxy(headers))
+        return false;
+    return StayedSecure() && CheckResponse();
+}
+
+bool FileDownloader::Send(const std::string& headers)
+{
+    if (WinInet().HttpSendRequestA(mh_http_file.Get(), headers.empty() ? nullptr : headers.c_str(),
+                                   static_cast<DWORD>(headers.size()), nullptr, 0))
+        return true;
+    FailRequest("Error in OpenConnection - bSend == false", "HttpSendRequestA");
+    return false;
+}
+
+DWORD FileDownloader::Status()
+{
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    return QueryInfo(HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size) ? status : 0;
+}
+
+void FileDownloader::SetProxyCredentials(const ProxyCredentials& credentials)
+{
+    const WinInetApi& wininet = WinInet();
+    wininet.InternetSetOptionA(mh_http_file.Get(), INTERNET_OPTION_PROXY_USERNAME,
+                               const_cast<char*>(credentials.user.c_str()), static_cast<DWORD>(credentials.user.size()));
+    wininet.InternetSetOptionA(mh_http_file.Get(), INTERNET_OPTION_PROXY_PASSWORD,
+                               const_cast<char*>(credentials.password.c_str()),
+                               static_cast<DWORD>(credentials.password.size()));
+}
+
+std::string FileDownloader::QueryTextOption(DWORD option)
+{
+    DWORD length = 0;
+    WinInet().InternetQueryOptionA(mh_http_file.Get(), option, nullptr, &length);
+    std::string text(length, '\0');
+    if (length == 0 || !WinInet().InternetQueryOptionA(mh_http_file.Get(), option, &text[0], &length))
+        return std::string();
+    text.resize(std::min<size_t>(length, text.find('\0')));
+    return text;
+}
+
+// The system's own prompt, owned by the installer window; the user's answer
+// is set on the request by the prompt itself, and kept for the run.
+bool FileDownloader::PromptForProxyCredentials(ProxyCredentials& credentials)
+{
+    credentials.asked = true;
+    const DWORD answer = WinInet().InternetErrorDlg(
+        g_dialog_window, mh_http_file.Get(), ERROR_INTERNET_INCORRECT_PASSWORD,
+        FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_GENERATE_DATA | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS,
+        nullptr);
+    if (answer != ERROR_INTERNET_FORCE_RETRY) {
+        Diagnostic("Proxy credentials not given (InternetErrorDlg answered %lu)\n", answer);
         return false;
     }
-    return StayedSecure() && CheckResponse();
+    credentials.user = QueryTextOption(INTERNET_OPTION_PROXY_USERNAME);
+    credentials.password = QueryTextOption(INTERNET_OPTION_PROXY_PASSWORD);
+    return true;
+}
+
+// A 407 is not the file's failure: with the run's credentials, or the
+// user's answer to the prompt (asked once per run), the request goes again.
+bool FileDownloader::AnswerProxy(const std::string& headers)
+{
+    ProxyCredentials& credentials = RunProxyCredentials();
+    if (Status() != kProxyAuthenticationRequired || credentials.asked)
+        return true;
+    if (!PromptForProxyCredentials(credentials))
+        return true;
+    // The proxy's page is read before the same request goes again.
+    char buffer[kReadSize];
+    DWORD read = 0;
+    while (WinInet().InternetReadFile(mh_http_file.Get(), buffer, sizeof buffer, &read) && read > 0) {
+    }
+    return Send(headers);
 }
 
 // Windows fails a redirect from https to http itself (12040); Wine's WinInet
@@ -149,6 +224,12 @@ bool FileDownloader::CheckResponse()
         return false;
     }
     mn_expected_length = ReadContentLength();
+    if (status == kProxyAuthenticationRequired) {
+        m_request_error = TransferError::Own(TransferError::kProxyAuthRequired);
+        Diagnostic("Error in OpenConnection - HTTP status %lu\n", status);
+        LogFailureText("HttpSendRequestA", ms_address, m_request_error.Describe());
+        return false;
+    }
     m_head.status = status;
     m_head.content_length = mn_expected_length;
     m_head.content_range = ReadHeader(HTTP_QUERY_CONTENT_RANGE);

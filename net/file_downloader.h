@@ -13,6 +13,7 @@
 
 class DownloaderListener;
 class ReceiveWatchdog;
+struct ProxyCredentials;
 
 struct InternetHandleTraits {
     using Handle = HINTERNET;
@@ -78,6 +79,15 @@ private:
     bool StayedSecure();
     // Records the last error and logs `line`, then the failed `call`.
     void FailRequest(const char* line, const char* call);
+    bool Send(const std::string& headers);
+    // The status of the answer just received; 0 when none came.
+    DWORD Status();
+    void SetProxyCredentials(const ProxyCredentials& credentials);
+    std::string QueryTextOption(DWORD option);
+    bool PromptForProxyCredentials(ProxyCredentials& credentials);
+    // After a 407: asks the user once per run and sends again; false only
+    // when that send fails.
+    bool AnswerProxy(const std::string& headers);
     // The scheme, host and `path` of a request, as the log names it.
     std::string AddressOf(const std::string& path) const;
 

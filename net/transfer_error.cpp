@@ -9,6 +9,7 @@ const char* OwnReasonText(long reason)
     switch (reason) {
     case TransferError::kListenerRefused: return "the receiver refused a block";
     case TransferError::kBodyCutShort: return "the body ended before its Content-Length";
+    case TransferError::kProxyAuthRequired: return "HTTP status 407, the proxy asks for a user name and password";
     default: return "unknown reason";
     }
 }

@@ -17,6 +17,7 @@ struct TransferError {
     enum OwnReason {
         kListenerRefused = 1, // the listener's OnRecv answered false
         kBodyCutShort,        // the body ended before its Content-Length
+        kProxyAuthRequired,   // the proxy wants credentials nobody gave
     };
 
     static TransferError None() { return TransferError{Kind::kNone, 0}; }

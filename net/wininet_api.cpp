@@ -35,7 +35,8 @@ WinInetApi LoadWinInet()
         && Resolve(library, "InternetReadFile", api.InternetReadFile)
         && Resolve(library, "InternetSetOptionA", api.InternetSetOptionA)
         && Resolve(library, "InternetQueryOptionA", api.InternetQueryOptionA)
-        && Resolve(library, "InternetCloseHandle", api.InternetCloseHandle);
+        && Resolve(library, "InternetCloseHandle", api.InternetCloseHandle)
+        && Resolve(library, "InternetErrorDlg", api.InternetErrorDlg);
     return api;
 }
 

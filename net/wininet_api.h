@@ -17,6 +17,7 @@ struct WinInetApi {
     decltype(&::InternetSetOptionA) InternetSetOptionA;
     decltype(&::InternetQueryOptionA) InternetQueryOptionA;
     decltype(&::InternetCloseHandle) InternetCloseHandle;
+    decltype(&::InternetErrorDlg) InternetErrorDlg;
 
     // False when the library or one of its functions is missing.
     bool Loaded() const { return mb_loaded; }

@@ -183,6 +183,8 @@ stop_process() { # pid
 # dialog), and no winemenubuilder, which would turn every shortcut made in a
 # scratch prefix into a desktop entry in the real home folder.
 wine_setup() {
+    # Wine's WinInet honours these; no test traffic may leave the machine.
+    unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
     export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;winemenubuilder.exe=d}
     arch_choose && wine_use "$TEST_ARCH"

@@ -265,6 +265,42 @@ fixture_sha256() { # name
     echo "sha256:$(sha256sum "$work/fixture/files/$1" | cut -d' ' -f1)"
 }
 
+# An HTTP proxy (Debian's tinyproxy) on ADDRESS:8888, asking for USER and
+# PASSWORD when given; its log is $work/proxy.log, with a line "Request ...:
+# GET http://HOST:80/PATH" for every request it took and "Established
+# connection" for every one it passed on.
+proxy_start() { # address [user password]
+    mkdir -p "$work/proxy"
+    {
+        printf 'User root\nGroup root\nPort 8888\nListen %s\nTimeout 60\nMaxClients 20\n' "$1"
+        printf 'LogFile "%s"\nLogLevel Connect\nPidFile "%s"\n' "$work/proxy.log" "$work/proxy/tinyproxy.pid"
+        [ -n "${2:-}" ] && printf 'BasicAuth %s %s\n' "$2" "$3"
+    } >"$work/proxy/tinyproxy.conf"
+    tinyproxy -d -c "$work/proxy/tinyproxy.conf" </dev/null >"$work/proxy/tinyproxy.out" 2>&1 &
+    PROXY_PID=$!
+    remember_process "$PROXY_PID"
+    await_while_running "$PROXY_PID" listening_on "$1:8888" || e2e_fail "tinyproxy on $1 did not start"
+}
+
+# Makes the prefix's system settings send every request through ADDRESS:8888.
+use_proxy() { # address
+    local key='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
+    reg_set "$key" ProxyEnable REG_DWORD 1
+    reg_set "$key" ProxyServer REG_SZ "$1:8888"
+}
+
+# Fills in the system's proxy prompt ("Enter Network Password", owned by
+# the installer window) as a user does, and presses OK (1) or Cancel (2).
+answer_proxy_prompt() { # user password button
+    local prompt="Enter Network Password" edits
+    uidriver wait "$prompt" 30 >/dev/null || e2e_fail "no proxy prompt"
+    edits=$(uidriver controls "$prompt" | awk '$2 == "Edit" { print $1 }' | tr -d '\r')
+    set -- "$@" $edits
+    uidriver settext "$prompt" "$4" "$1" && uidriver settext "$prompt" "$5" "$2" \
+        || e2e_fail "cannot type into the proxy prompt"
+    uidriver press "$prompt" "$3" || e2e_fail "cannot answer the proxy prompt"
+}
+
 report_server_stop() {
     stop_process "${REPORT_PID:-}"
     REPORT_PID=

@@ -22,6 +22,10 @@
 //   uidriver rect CAPTION [ID]                 window: "x y width height client-
 //                                              width client-height"; control:
 //                                              "x y width height" in client pixels
+//   uidriver settext CAPTION ID TEXT           sets the text of control ID (an edit
+//                                              field of a dialog, as a user types it)
+//   uidriver controls CAPTION                  prints "ID CLASS TEXT" for every
+//                                              control of the window
 //
 // Exit status: 0 done, 1 window, control or box not found, 2 wrong usage.
 #include "message_boxes.h"
@@ -252,6 +256,32 @@ int Watch(int, char** argv)
     return 0;
 }
 
+int SetText(int argc, char** argv)
+{
+    HWND control = argc > 4 ? FindTarget(argv[2], argv[3]) : nullptr;
+    DWORD_PTR ignored = 0;
+    return control && SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]),
+                                          SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored)
+        ? 0 : 1;
+}
+
+BOOL CALLBACK PrintControl(HWND child, LPARAM)
+{
+    char class_name[64] = "";
+    GetClassNameA(child, class_name, sizeof class_name);
+    std::printf("%d %s %s\n", GetDlgCtrlID(child), class_name, WindowText(child).c_str());
+    return TRUE;
+}
+
+int Controls(int, char** argv)
+{
+    HWND window = FindTopLevel(argv[2]);
+    if (!window)
+        return 1;
+    EnumChildWindows(window, PrintControl, 0);
+    return 0;
+}
+
 struct Command {
     const char* name;
     int (*run)(int argc, char** argv);
@@ -262,7 +292,7 @@ const Command kCommands[] = {
     {"answer", Answer},   {"press", Press},       {"command", SendCommand},
     {"visible", Visible}, {"iconic", Iconic},     {"progress", Progress}, {"rect", Rect},
     {"restore", Restore}, {"panes", Panes},
-    {"watch", Watch},
+    {"watch", Watch},     {"settext", SetText},   {"controls", Controls},
 };
 
 } // namespace
