@@ -86,13 +86,19 @@ ResourceFileDownloaderListener::ResourceFileDownloaderListener(const ResourceEnt
     FindStagedBytes();
 }
 
+// Only files with a hash are continued; any other staged file is created
+// afresh when its body begins.
 void ResourceFileDownloaderListener::FindStagedBytes()
 {
+    if (!IsResumable(m_entry))
+        return;
     std::string text;
     ResumeInfo info;
-    if (!ReadSmallFile(ms_info_path, text) || !ParseResumeInfo(text, info) || !BelongsTo(info, m_entry)) {
-        // Bytes of another entry, of a file without a hash, or of a run that
-        // could not say how to continue them start again.
+    if (!ReadSmallFile(ms_info_path, text))
+        return;
+    if (!ParseResumeInfo(text, info) || !BelongsTo(info, m_entry)) {
+        // Bytes of another entry, or of a run that could not say how to
+        // continue them, start again.
         DropStaged();
         return;
     }
@@ -131,7 +137,9 @@ bool ResourceFileDownloaderListener::StartFromZero(const BodyDecision& decision,
     m_resume.reset();
     mn_received = 0;
     mb_keep_staged = false;
-    RemoveFile(ms_info_path);
+    // What an earlier answer said of staged bytes no longer holds.
+    if (IsResumable(m_entry))
+        RemoveFile(ms_info_path);
     if (!RestFits())
         return false;
     mh_file.Reset(CreateFileA(ms_part_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
@@ -306,17 +314,32 @@ bool ResourceFileDownloaderListener::Commit()
     }
     if (!CheckHash())
         return false;
-    // Archives mark their files read-only, hidden or system; the installed
-    // copy is replaced all the same.
-    SetFileAttributesA(ms_file_path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!MoveFileExA(ms_part_path.c_str(), ms_file_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!MoveIntoPlace()) {
         LogFailure("MoveFileExA", ms_file_path, GetLastError());
         DropStaged();
         ShowMessage(kOnRecvFailure);
         return false;
     }
-    RemoveFile(ms_info_path);
+    if (mb_keep_staged)
+        RemoveFile(ms_info_path);
     return true;
+}
+
+// Archives mark their files read-only, hidden or system, which a move may
+// not replace: the installed copy loses them and is replaced all the same.
+bool ResourceFileDownloaderListener::MoveIntoPlace()
+{
+    if (MoveFileExA(ms_part_path.c_str(), ms_file_path.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesA(ms_file_path.c_str());
+    const DWORD guarded = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & guarded) == 0
+        || !SetFileAttributesA(ms_file_path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+        SetLastError(error);
+        return false;
+    }
+    return MoveFileExA(ms_part_path.c_str(), ms_file_path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 bool ResourceFileDownloaderListener::CheckHash()

@@ -65,6 +65,7 @@ private:
     // place; false with the box shown otherwise.
     bool Commit();
     bool CheckHash();
+    bool MoveIntoPlace();
     void DropStaged();
     void CloseStaged();
 

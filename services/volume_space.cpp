@@ -10,7 +10,7 @@ namespace {
 
 // The cluster size is asked of the volume's root; the free space of the
 // folder itself, which quotas may make less than the volume's.
-std::uint64_t ClusterBytes(const std::string& folder)
+std::uint64_t AskClusterBytes(const std::string& folder)
 {
     std::vector<char> root(folder.size() + 2, '\0');
     if (!GetVolumePathNameA(folder.c_str(), root.data(), static_cast<DWORD>(root.size()))) {
@@ -23,6 +23,18 @@ std::uint64_t ClusterBytes(const std::string& folder)
         return 0;
     }
     return static_cast<std::uint64_t>(sectors_per_cluster) * bytes_per_sector;
+}
+
+// A run asks of one folder for every file; its clusters do not change.
+std::uint64_t ClusterBytes(const std::string& folder)
+{
+    static std::string asked_folder;
+    static std::uint64_t cluster_bytes = 0;
+    if (cluster_bytes == 0 || folder != asked_folder) {
+        cluster_bytes = AskClusterBytes(folder);
+        asked_folder = folder;
+    }
+    return cluster_bytes;
 }
 
 } // namespace
