@@ -54,10 +54,20 @@ void WindowChannel::SetProgressPos(int control_id, int position, bool final)
         m_posted_positions[control_id] = PostedPosition{position, now};
 }
 
+// The text of a line is asked of the window thread, which may be busy
+// painting: a text the line already shows is not sent again.
 void WindowChannel::SetStatusText(int control_id, const std::string& text)
 {
-    if (HWND control = Control(control_id))
-        SetWindowTextA(control, text.c_str());
+    HWND control = Control(control_id);
+    if (!control)
+        return;
+    const auto shown = m_shown_texts.find(control_id);
+    if (shown != m_shown_texts.end() && shown->second.line == control && shown->second.text == text)
+        return;
+    if (SetWindowTextA(control, text.c_str()))
+        m_shown_texts[control_id] = ShownText{control, text};
+    else
+        m_shown_texts.erase(control_id);
 }
 
 void WindowChannel::SetCaption(const std::string& caption)

@@ -41,7 +41,8 @@ public:
     // Posted when it differs from the last posted position of that bar and
     // the interval has passed since, or always when `final` is set.
     void SetProgressPos(int control_id, int position, bool final = false);
-    // Synchronous text changes.
+    // Synchronous text changes. A text equal to the one last set on that
+    // line is not set again.
     void SetStatusText(int control_id, const std::string& text);
     void SetCaption(const std::string& caption);
     // Posts one of the four application messages; a post the queue refuses
@@ -80,6 +81,10 @@ private:
         HWND bar;
         int maximum;
     };
+    struct ShownText {
+        HWND line;
+        std::string text;
+    };
 
     HWND Control(int control_id) const;
 
@@ -88,6 +93,8 @@ private:
     std::map<int, PostedPosition> m_posted_positions;
     // The bar is kept with its range: another window's bar has its own.
     std::map<int, PostedRange> m_posted_ranges;
+    // The line's window is kept with its text: another window's line has its own.
+    std::map<int, ShownText> m_shown_texts;
 };
 
 // The installer window, as the worker reaches it.
