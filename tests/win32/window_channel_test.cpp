@@ -111,6 +111,23 @@ TEST(WindowChannel, StatusTextsAndCaptionChangeAtOnce)
     channel.SetStatusText(IDC_FILES_STATUS, "");
     GetWindowTextA(GetDlgItem(channel.Frame(), IDC_FILES_STATUS), text, sizeof text);
     EXPECT_STREQ(text, "");
+
+    // A text the line already shows is not sent again; it is once the line
+    // shows another, and on a new window's line.
+    HWND line = GetDlgItem(channel.Frame(), IDC_FILE_STATUS);
+    channel.SetStatusText(IDC_FILE_STATUS, "Downloading: Blackjack.wav");
+    SetWindowTextA(line, "changed behind the channel's back");
+    channel.SetStatusText(IDC_FILE_STATUS, "Downloading: Blackjack.wav");
+    GetWindowTextA(line, text, sizeof text);
+    EXPECT_STREQ(text, "changed behind the channel's back");
+    channel.SetStatusText(IDC_FILE_STATUS, "Extracting: Blackjack.wav");
+    channel.SetStatusText(IDC_FILE_STATUS, "Downloading: Blackjack.wav");
+    GetWindowTextA(line, text, sizeof text);
+    EXPECT_STREQ(text, "Downloading: Blackjack.wav");
+    channel.Recreate();
+    channel.SetStatusText(IDC_FILE_STATUS, "Downloading: Blackjack.wav");
+    GetWindowTextA(GetDlgItem(channel.Frame(), IDC_FILE_STATUS), text, sizeof text);
+    EXPECT_STREQ(text, "Downloading: Blackjack.wav");
 }
 
 TEST(WindowChannel, RefusedApplicationMessagesAreRetriedUntilTheyLand)
