@@ -1,7 +1,7 @@
 #include "base/diagnostics.h"
 
+#include "base/log_file.h"
 #include "base/module_path.h"
-#include "base/unique_handle.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -41,29 +41,28 @@ std::string TemporaryFolder()
     return folder;
 }
 
+void WriteOut(const std::string& line)
+{
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+}
+
+// Standard output, and the log file opened once; a log file that is refused
+// leaves standard output alone, with one line saying why.
 struct Sinks {
-    Sinks() : log_path(TemporaryFolder() + ProgramBaseName() + ".log")
+    Sinks() : log(TemporaryFolder(), ProgramBaseName() + ".log")
     {
         ConnectStandardOutput();
+        if (!log.Usable())
+            WriteOut("Log file " + log.Path() + " not used: " + log.Refusal() + "\n");
     }
-    std::string log_path;
+    LogFile log;
 };
 
 Sinks& TheSinks()
 {
     static Sinks sinks;
     return sinks;
-}
-
-void AppendToLog(const std::string& path, const std::string& line)
-{
-    FileHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return;
-    DWORD written = 0;
-    WriteFile(file.Get(), line.data(), line.size(), &written, nullptr);
 }
 
 std::string Format(const char* format, va_list arguments)
@@ -89,9 +88,8 @@ void Diagnostic(const char* format, ...)
     const std::string line = Format(format, arguments);
     va_end(arguments);
 
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
-    AppendToLog(sinks.log_path, line);
+    WriteOut(line);
+    sinks.log.Append(line);
 }
 
-const char* DiagnosticLogPath() { return TheSinks().log_path.c_str(); }
+const char* DiagnosticLogPath() { return TheSinks().log.Path().c_str(); }
