@@ -116,6 +116,11 @@ std::int64_t LargestFile(const ResourceEntry& entry, std::int64_t total)
     return entry.size_piece == SizePiece::kBytes ? entry.size : total;
 }
 
+int ByteBarRange(std::int64_t total)
+{
+    return total < 0 ? 0 : ClampToInt(total / 1024 + (total % 1024 >= 512 ? 1 : 0));
+}
+
 std::string DiskSpaceRefusal(std::uint64_t needed, std::uint64_t free_bytes)
 {
     return "Not enough disk space: " + std::to_string(disk_space::MiBRoundedUp(needed)) + " MiB needed, "

@@ -54,6 +54,10 @@ BodyDecision DecideBody(const ResponseHead& head, const ResourceEntry& entry, co
 // answer gives, else -1 (only the disk bounds it).
 std::int64_t LargestFile(const ResourceEntry& entry, std::int64_t total);
 
+// The byte bar's range for a file of `total` bytes: kibibytes, rounded to
+// nearest, 0 for an unknown length, and held within int for any length.
+int ByteBarRange(std::int64_t total);
+
 // "Not enough disk space: <need> MiB needed, <free> MiB free.", both in
 // whole MiB rounded up.
 std::string DiskSpaceRefusal(std::uint64_t needed, std::uint64_t free_bytes);

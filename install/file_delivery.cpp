@@ -130,12 +130,6 @@ bool DiskTakesTheFiles(const std::vector<ListedFile>& files, const std::string& 
     return false;
 }
 
-// Kibibytes, rounded to nearest, for the byte bar; 0 for an unknown length.
-int ProgressRange(std::int64_t total)
-{
-    return total < 0 ? 0 : ClampToInt(total / 1024 + (total % 1024 >= 512 ? 1 : 0));
-}
-
 // One attempt of one file.
 ResourceFileDownloaderListener::Outcome FetchResource(const ListedFile& file, const FileHosts& hosts,
                                                       const std::string& library_sha256)
@@ -146,7 +140,7 @@ ResourceFileDownloaderListener::Outcome FetchResource(const ListedFile& file, co
     // An answer that cannot be this file's ends the attempt before its body.
     if (downloader.OpenConnection(file.entry.path, listener.Resume()) && !listener.Begin(downloader.Head()))
         return listener.GetOutcome();
-    g_dialog->SetProgressRange(IDC_FILE_PROGRESS, ProgressRange(listener.Total()));
+    g_dialog->SetProgressRange(IDC_FILE_PROGRESS, ByteBarRange(listener.Total()));
     downloader.Start(true);
     return listener.GetOutcome();
 }

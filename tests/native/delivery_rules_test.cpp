@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -123,6 +125,13 @@ TEST(DeliveryRules, FromAnswerToAction)
         EXPECT_EQ(decision.reason.empty(), c.start == BodyStart::kFromZero || c.start == BodyStart::kAppend)
             << c.what;
     }
+    // (size + 512) / 1024 would overflow for the largest Content-Length.
+    EXPECT_EQ(ByteBarRange(INT64_MAX), INT_MAX);
+    EXPECT_EQ(ByteBarRange(1536), 2);
+    EXPECT_EQ(ByteBarRange(511), 0);
+    EXPECT_EQ(ByteBarRange(-1), 0);
+    EXPECT_EQ(DiskSpaceRefusal(17 * 1048576 + 1, 5 * 1048576),
+              "Not enough disk space: 18 MiB needed, 5 MiB free.");
     EXPECT_EQ(LargestFile(sized, 5000), 1000);
     EXPECT_EQ(LargestFile(plain, 5000), 5000);
     EXPECT_EQ(LargestFile(plain, -1), -1);
