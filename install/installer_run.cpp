@@ -142,6 +142,7 @@ bool Installer::Report(int action)
 
 void Installer::Run()
 {
+    g_dialog->mb_https_pages_only = mb_strict;
     g_dialog->SetCaption("Casino Installation");
     g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 1);
     // A wait that fails would install in a language nobody chose.

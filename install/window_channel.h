@@ -66,6 +66,9 @@ public:
     void SetPostFunction(PostFunction post) { mp_post = post; }
 
     std::string ms_skin_page_url;
+    // Set by the worker before it posts the first page: the panes go to
+    // https pages only (a strict build).
+    std::atomic<bool> mb_https_pages_only{false};
 
 protected:
     // The window the operations address; null before it exists and after it

@@ -70,23 +70,23 @@ BrowserPane::~BrowserPane()
         mp_navigation_sink->Disconnect();
 }
 
-bool BrowserPane::WatchNavigation(std::function<void()> settled)
+bool BrowserPane::WatchNavigation(const std::string& address, std::function<void()> settled)
 {
     if (!mp_navigation_sink)
         return false;
-    mp_navigation_sink->WatchNextNavigation(std::move(settled));
+    mp_navigation_sink->WatchNavigation(address, std::move(settled));
     return true;
 }
 
 // Listens from before the first navigation on, so that no navigation to
 // another scheme slips through.
-void BrowserPane::ListenToNavigations()
+void BrowserPane::ListenToNavigations(bool https_only)
 {
     if (mp_navigation_sink)
         mp_navigation_sink->Disconnect();
     mp_navigation_sink.Reset();
     ComPtr<NavigationSink> sink(new NavigationSink);
-    if (sink->Connect(mp_browser.Get()))
+    if (sink->Connect(mp_browser.Get(), https_only))
         mp_navigation_sink.Swap(sink);
 }
 
@@ -99,7 +99,7 @@ HRESULT BrowserPane::Fail(const char* call, HRESULT result, const char* text)
     return E_FAIL;
 }
 
-HRESULT BrowserPane::Create(HWND parent, const RECT& rect)
+HRESULT BrowserPane::Create(HWND parent, const RECT& rect, bool https_only)
 {
     if (!CreateWindowOver(parent, rect)) {
         LogFailure("CreateWindowExA", kWindowTitle, GetLastError());
@@ -127,12 +127,14 @@ HRESULT BrowserPane::Create(HWND parent, const RECT& rect)
     if (FAILED(result))
         return Fail("QueryInterface(IWebBrowser)", result, nullptr);
     mp_browser.Swap(browser);
-    ListenToNavigations();
+    ListenToNavigations(https_only);
 
     mp_in_place_object.Reset();
     if (SUCCEEDED(mp_browser->QueryInterface(IID_IOleInPlaceObject, mp_in_place_object.Receive())))
         mp_in_place_object->SetObjectRects(&client, &client);
-    mp_browser->GoHome();
+    // Not the user's home page, which would load invisibly, and whose end a
+    // report's watch could mistake for its own.
+    Navigate("about:blank");
     return S_OK;
 }
 

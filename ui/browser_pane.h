@@ -24,15 +24,16 @@ public:
     BrowserPane& operator=(const BrowserPane&) = delete;
 
     // Creates the pane's window over `rect` of the parent's client area and
-    // the browser control in it. E_FAIL (after a message box for most steps)
-    // when the control cannot be set up; the empty window stays.
-    HRESULT Create(HWND parent, const RECT& rect);
+    // the browser control in it, at about:blank; with `https_only` it goes
+    // to https pages only. E_FAIL (after a message box for most steps) when
+    // the control cannot be set up; the empty window stays.
+    HRESULT Create(HWND parent, const RECT& rect, bool https_only = false);
     // Starts loading `address` (system code page); nothing without a browser.
     void Navigate(const char* address);
-    // Calls `settled` once, when the next navigation that begins (the one
-    // of the following Navigate) has finished loading or failed; false when
-    // there is no browser to listen to.
-    bool WatchNavigation(std::function<void()> settled);
+    // Calls `settled` once, when the navigation to `address` that begins
+    // next (the one of the following Navigate) has finished loading or
+    // failed; false when there is no browser to listen to.
+    bool WatchNavigation(const std::string& address, std::function<void()> settled);
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -89,7 +90,7 @@ private:
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     bool CreateWindowOver(HWND parent, const RECT& rect);
-    void ListenToNavigations();
+    void ListenToNavigations(bool https_only);
     // Logs the failed call; shows `text` when the design has a box for it.
     HRESULT Fail(const char* call, HRESULT result, const char* text);
 

@@ -271,7 +271,7 @@ void InstallerDialog::ShowSkinPage()
     mp_skin_pane = new BrowserPane;
     // Held for the rest of the process, like the window it fills.
     mp_skin_pane->AddRef();
-    mp_skin_pane->Create(mh_window, m_skin_page_area);
+    mp_skin_pane->Create(mh_window, m_skin_page_area, mb_https_pages_only);
     // Any other scheme could make the control connect over SMB and hand out
     // the user's credentials: the pane stays blank.
     // An empty address was refused by the run, which has said why.
@@ -314,8 +314,8 @@ void InstallerDialog::LoadNextReport()
         pane->AddRef();
         m_report_panes.push_back(pane);
         const RECT nowhere = {1, 1, 1, 1};
-        pane->Create(mh_window, nowhere);
-        mb_report_loading = pane->WatchNavigation([this] { LoadNextReport(); });
+        pane->Create(mh_window, nowhere, mb_https_pages_only);
+        mb_report_loading = pane->WatchNavigation(address, [this] { LoadNextReport(); });
         pane->Navigate(address.c_str());
         if (mb_report_loading)
             return;

@@ -15,6 +15,23 @@ namespace {
 // DWebBrowserEvents2, which MinGW-w64's uuid library lacks.
 const IID kDiidWebBrowserEvents2 = {0x34a715a0, 0x6587, 0x11d0, {0x92, 0x4a, 0x00, 0x20, 0xaf, 0xc7, 0xac, 0x4d}};
 const UINT kBeforeNavigateCancel = 6;
+// NewWindow2 (ppDisp, Cancel) and NewWindow3 (ppDisp, Cancel, dwFlags,
+// bstrUrlContext, bstrUrl), which MinGW-w64's exdispid.h may lack.
+const DISPID kNewWindow2 = 251;
+const DISPID kNewWindow3 = 273;
+const UINT kNewWindowCancel = 1;
+const UINT kNewWindow3Address = 4;
+
+const char kStartPage[] = "about:blank";
+
+// Sets an event's byref cancel flag; false when it has none.
+bool SetCancel(const VARIANT* cancel)
+{
+    if (!cancel || cancel->vt != (VT_BYREF | VT_BOOL) || !cancel->pboolVal)
+        return false;
+    *cancel->pboolVal = VARIANT_TRUE;
+    return true;
+}
 
 // An argument of an event by its position from the first, through one
 // level of reference.
@@ -36,9 +53,10 @@ std::string NarrowAddress(const VARIANT* address)
 
 } // namespace
 
-bool NavigationSink::Connect(IUnknown* browser)
+bool NavigationSink::Connect(IUnknown* browser, bool https_only)
 {
     Disconnect();
+    mb_https_only = https_only;
     if (FAILED(browser->QueryInterface(IID_IUnknown, mp_browser.Receive())))
         return false;
     ComPtr<IConnectionPointContainer> container;
@@ -58,10 +76,18 @@ void NavigationSink::Disconnect()
     m_settled = nullptr;
 }
 
-void NavigationSink::WatchNextNavigation(std::function<void()> settled)
+void NavigationSink::WatchNavigation(const std::string& address, std::function<void()> settled)
 {
     m_settled = std::move(settled);
+    ms_watched_address = address;
     mb_watched_began = false;
+}
+
+bool NavigationSink::IsAllowed(const std::string& address) const
+{
+    if (address == kStartPage)
+        return true;
+    return mb_https_only ? IsHttpsAddress(address) : IsWebAddress(address);
 }
 
 // The page's frames raise the same events with a frame of their own as the
@@ -80,16 +106,50 @@ bool NavigationSink::IsTopLevel(const DISPPARAMS* parameters) const
 void NavigationSink::BeforeNavigate(const DISPPARAMS* parameters)
 {
     const std::string address = NarrowAddress(Argument(parameters, 1));
-    if (!IsWebAddress(address)) {
-        const VARIANT* cancel = Argument(parameters, kBeforeNavigateCancel);
-        if (cancel && cancel->vt == (VT_BYREF | VT_BOOL) && cancel->pboolVal) {
-            *cancel->pboolVal = VARIANT_TRUE;
-            Diagnostic("Navigation refused, not http or https: %s\n", address.c_str());
-            return;
-        }
+    if (!IsAllowed(address) && SetCancel(Argument(parameters, kBeforeNavigateCancel))) {
+        Diagnostic("Navigation refused, not %s: %s\n", mb_https_only ? "https" : "http or https", address.c_str());
+        return;
     }
-    if (m_settled && IsTopLevel(parameters))
+    if (m_settled && address == ms_watched_address && IsTopLevel(parameters))
         mb_watched_began = true;
+}
+
+// A server redirect may reach a page without a BeforeNavigate2 of its own:
+// one at a refused address is not left showing.
+void NavigationSink::NavigateComplete(const DISPPARAMS* parameters)
+{
+    const std::string address = NarrowAddress(Argument(parameters, 1));
+    if (IsAllowed(address)) {
+        Ended(parameters);
+        return;
+    }
+    Diagnostic("Navigation refused after a redirect, not %s: %s\n", mb_https_only ? "https" : "http or https",
+               address.c_str());
+    ComPtr<IWebBrowser2> browser;
+    BSTR blank = SysAllocString(L"about:blank");
+    if (blank && mp_browser && SUCCEEDED(mp_browser->QueryInterface(IID_IWebBrowser2, browser.Receive()))) {
+        VARIANT empty;
+        VariantInit(&empty);
+        browser->Navigate(blank, &empty, &empty, &empty, &empty);
+    }
+    SysFreeString(blank);
+    // The watched navigation ends here; about:blank's own events do not count.
+    if (IsTopLevel(parameters))
+        Settle();
+}
+
+// A page's window.open or target=_blank would open a window outside every
+// check here: none is ever opened.
+void NavigationSink::RefuseNewWindow(const DISPPARAMS* parameters, const VARIANT* address)
+{
+    SetCancel(Argument(parameters, kNewWindowCancel));
+    Diagnostic("New window refused: %s\n", NarrowAddress(address).c_str());
+}
+
+void NavigationSink::Ended(const DISPPARAMS* parameters)
+{
+    if (IsTopLevel(parameters) && NarrowAddress(Argument(parameters, 1)) != kStartPage)
+        Settle();
 }
 
 void NavigationSink::Settle()
@@ -138,10 +198,23 @@ STDMETHODIMP NavigationSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID
 STDMETHODIMP NavigationSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
                                     EXCEPINFO*, UINT*)
 {
-    if (id == DISPID_BEFORENAVIGATE2)
+    switch (id) {
+    case DISPID_BEFORENAVIGATE2:
         BeforeNavigate(parameters);
-    else if ((id == DISPID_NAVIGATECOMPLETE2 || id == DISPID_DOCUMENTCOMPLETE || id == DISPID_NAVIGATEERROR)
-             && IsTopLevel(parameters))
-        Settle();
+        break;
+    case DISPID_NAVIGATECOMPLETE2:
+        NavigateComplete(parameters);
+        break;
+    case DISPID_DOCUMENTCOMPLETE:
+    case DISPID_NAVIGATEERROR:
+        Ended(parameters);
+        break;
+    case kNewWindow2:
+        RefuseNewWindow(parameters, nullptr);
+        break;
+    case kNewWindow3:
+        RefuseNewWindow(parameters, Argument(parameters, kNewWindow3Address));
+        break;
+    }
     return S_OK;
 }
