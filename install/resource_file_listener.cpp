@@ -18,6 +18,7 @@ namespace {
 const char kOnRecvFailure[] = "Error in ResourceFileDownloaderListener::OnRecv()";
 const char kOnErrorFailure[] = "ResourceFileDownloaderListener::OnError()";
 const DWORD kLongestResumeInfo = 4096;
+const long kRangeNotSatisfiable = 416;
 
 // Removes a file of ours; one that is not there is no failure.
 void RemoveFile(const std::string& path)
@@ -112,6 +113,9 @@ void ResourceFileDownloaderListener::FindStagedBytes()
     rest.validator = info.validator;
     m_resume = rest;
     mn_known_total = info.length;
+    // An attempt that fails before any answer (no connection, a time-out,
+    // an error status) keeps them for the next.
+    mb_keep_staged = true;
 }
 
 bool ResourceFileDownloaderListener::Begin(const ResponseHead& head)
@@ -381,7 +385,8 @@ void ResourceFileDownloaderListener::OnError(const TransferError& error)
     // The disk-space box has said it all, and the staged bytes are gone.
     if (m_outcome == Outcome::kEndRun)
         return;
-    if (!mb_keep_staged)
+    // A 416 says the staged bytes are not the start of the server's file.
+    if (!mb_keep_staged || error.Is(TransferError::Kind::kHttpStatus, kRangeNotSatisfiable))
         DropStaged();
     Diagnostic("ResourceFileDownloaderListener::OnError(): %s: %s\n", ms_file_path.c_str(), error.Describe().c_str());
     ShowMessage(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired) ? kProxyCredentialsBox
