@@ -209,10 +209,41 @@ fixture_file() { # name size
     head -c "$2" /dev/urandom >"$work/fixture/files/$1"
 }
 
+# What the fixture server answers at PATH (one of its own pages).
+fixture_page() { # path
+    python3 -c "import sys, urllib.request; sys.stdout.write(urllib.request.urlopen(sys.argv[1]).read().decode('latin-1'))" \
+        "http://$FIXTURE_ADDRESS$1"
+}
+
 # The request lines the fixture server has seen, oldest first.
 fixture_requests() {
-    python3 -c "import urllib.request; print(urllib.request.urlopen('http://$FIXTURE_ADDRESS/_log').read().decode())" \
-        | grep -a '^GET ' | tr -d '\r'
+    fixture_page /_log | grep -a '^GET ' | tr -d '\r'
+}
+
+# For every request whose target contains TEXT, oldest first: its Range and
+# its If-Range header, "-" for one it lacks.
+fixture_ranges() { # text
+    fixture_page /_log | python3 -c '
+import sys
+for head in sys.stdin.read().split("\r\n\r\n"):
+    lines = head.split("\r\n")
+    target = lines[0].split(" ")
+    if len(target) < 2 or sys.argv[1] not in target[1]:
+        continue
+    fields = {line.split(":", 1)[0].lower(): line.split(":", 1)[1].strip() for line in lines[1:] if ":" in line}
+    print(fields.get("range", "-"), fields.get("if-range", "-"))
+' "$1"
+}
+
+# The body bytes the fixture server has sent to requests whose target
+# contains TEXT, in all.
+fixture_sent() { # text
+    fixture_page /_sent | awk -v text="$1" 'index($1, text) { sum += $2 } END { print sum + 0 }'
+}
+
+# The validator the fixture server's /range/ route gives a fixture file.
+fixture_etag() { # name
+    echo "\"$(sha256sum "$work/fixture/files/$1" | cut -c1-16)\""
 }
 
 # Serves the report page over HTTPS on ADDRESS:443 as stats.karvelo.example,
