@@ -25,9 +25,11 @@
                        this path cut after N bytes
   /changing/N/OLD/NEW  /range/N/OLD to the first request of this path,
                        /range/N/NEW to every later one (other validators)
-  /overlong/N/M/MS     a body without Content-Length, ended by closing: N
+  /overlong/N/M/MS/NAME
+                       a body without Content-Length, ended by closing: N
                        bytes at once, then M more in pieces of 64 KiB, MS
-                       milliseconds apart, until the client goes away
+                       milliseconds apart, until the client goes away (NAME
+                       only names the file)
   .../ClientResourcesManager.asp
                        the file --manifest (404 when none is given), after
                        --manifest-delay seconds
