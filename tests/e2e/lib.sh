@@ -45,6 +45,8 @@ e2e_end() {
     local status=$?
     e2e_screenshot final || true
     wine_stop
+    # Lazily: a Wine process that is still ending may hold a file there.
+    if [ -n "${SMALL_DRIVE:-}" ]; then umount -l "$SMALL_DRIVE" || true; fi
     display_stop
     fixture_stop
     site_stop
@@ -166,6 +168,19 @@ reg_set() { # key value-name type data
 }
 
 install_dir() { echo "$WINEPREFIX/drive_c/Program Files/$1"; }
+
+# Makes the install drive small: a tmpfs of SIZE (as mount's size= takes it)
+# over the prefix's Program Files, in the case's own mount namespace. It is
+# unmounted when the case ends.
+small_install_drive() { # size
+    SMALL_DRIVE="$WINEPREFIX/drive_c/Program Files"
+    mount -t tmpfs -o "size=$1" tmpfs "$SMALL_DRIVE" || e2e_fail "cannot mount a small install drive"
+}
+
+# The free bytes of the small install drive, as GetDiskFreeSpaceExA gives them.
+small_drive_free() {
+    echo $(($(stat -f -c '%a * %S' "$SMALL_DRIVE")))
+}
 
 # Answers the next COUNT message boxes of the window CAPTION with OK and
 # prints their texts, one per line (line breaks inside a text become "|").
