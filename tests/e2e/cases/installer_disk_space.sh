@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Too little disk space, on a small install drive: with sizes declared the
-# box comes before the first file; without a size, a body that would take
-# the margin, and a write that finds the disk full, end the run at once with
-# the same box and delete the staged file. Each time the run ends as after
-# five failed attempts, but without their box: no end report, no launch, the
-# window stays.
+# box comes before the first file; without a size, a Content-Length the
+# drive cannot take, a body that would take the margin, and a write that
+# finds the drive full end the run at once with the same box and delete the
+# staged file. Each time the run ends as after five failed attempts, but
+# without their box: no end report, no launch, the window stays.
 source "$(dirname "$0")/../lib.sh"
 FIXTURE_ADDRESS=127.0.0.175
 e2e_begin "127.0.0.175 dl.karvelo.example" "127.0.0.175 files.karvelo.example" "127.0.0.176 stats.karvelo.example"
@@ -51,6 +51,20 @@ e2e_expect_eq "$(answer_boxes "$caption" 1)" \
     "Not enough disk space: $(mib_up $need) MiB needed, $(mib_up "$free") MiB free." "box before the first file"
 fixture_requests | grep -q 'GET /file/' && e2e_fail "a file was requested despite the box"
 expect_run_ended "the declared sizes"
+
+# No size, and a Content-Length more than the drive takes: the box comes
+# before the body.
+fixture_file c.bin $((10 * mib))
+serve "URL_1=/file/c.bin"
+free=$(small_drive_free)
+installer_start
+installer_choose_english
+e2e_expect_eq "$(answer_boxes "$caption" 1)" \
+    "Not enough disk space: $(mib_up $(($(on_disk $((10 * mib))) + 16 * mib))) MiB needed, $(mib_up "$free") MiB free." \
+    "box at the Content-Length"
+[ ! -e "$dir/c.bin" ] && [ ! -e "$dir/c.bin.part" ] || e2e_fail "c.bin or its staged bytes stayed"
+e2e_expect_eq "$(fixture_requests | grep -c 'GET /file/c.bin')" 1 "attempts at a file longer than the drive takes"
+expect_run_ended "the Content-Length"
 
 # No size and no Content-Length: the body may take what the drive has beyond
 # the margin, and the first block past it ends the run.
