@@ -201,7 +201,8 @@ class Handler(socketserver.BaseRequestHandler):
         return False
 
     def read_file(self, names):
-        """The bytes of a file of --files, or None after a 404."""
+        """The bytes and the modification time of a file of --files, or None
+        after a 404."""
         path = os.path.join(self.server.files, *names)
         if not self.server.files or not os.path.isfile(path):
             self.route_status(["status", "404"])
@@ -222,25 +223,32 @@ class Handler(socketserver.BaseRequestHandler):
         self.send(status, body, headers)
         return True
 
+    def range_start(self, validators):
+        """The F of a "Range: bytes=F-" whose If-Range, if any, is one of
+        VALIDATORS; None for any other request."""
+        asked, if_range = self.header("range") or "", self.header("if-range")
+        if not (asked.startswith("bytes=") and asked.endswith("-") and asked[6:-1].isdigit()):
+            return None
+        return int(asked[6:-1]) if if_range is None or if_range in validators else None
+
     def send_validated(self, names, cut, honour_range):
         found = self.read_file(names)
         if not found:
             return True
         body, mtime = found
         etag = '"' + hashlib.sha256(body).hexdigest()[:16] + '"'
-        validators = [f"ETag: {etag}", f"Last-Modified: {email.utils.formatdate(mtime, usegmt=True)}"]
-        asked, if_range = self.header("range"), self.header("if-range")
-        if (honour_range and asked and asked.startswith("bytes=") and asked.endswith("-")
-                and asked[6:-1].isdigit() and if_range in (None, etag, validators[1].split(": ", 1)[1])):
-            first = int(asked[6:-1])
-            if first >= len(body):
-                self.send("416 Range Not Satisfiable", b"",
-                          [f"Content-Range: bytes */{len(body)}", "Content-Length: 0", *validators])
-                return True
-            rest = body[first:]
-            return self.send_cut("206 Partial Content", rest, self.sized(len(rest), [
-                f"Content-Range: bytes {first}-{len(body) - 1}/{len(body)}", *validators]), cut)
-        return self.send_cut("200 OK", body, self.sized(len(body), validators), cut)
+        last_modified = email.utils.formatdate(mtime, usegmt=True)
+        validators = [f"ETag: {etag}", f"Last-Modified: {last_modified}"]
+        first = self.range_start((etag, last_modified)) if honour_range else None
+        if first is None:
+            return self.send_cut("200 OK", body, self.sized(len(body), validators), cut)
+        if first >= len(body):
+            self.send("416 Range Not Satisfiable", b"",
+                      [f"Content-Range: bytes */{len(body)}", "Content-Length: 0", *validators])
+            return True
+        rest = body[first:]
+        return self.send_cut("206 Partial Content", rest, self.sized(len(rest), [
+            f"Content-Range: bytes {first}-{len(body) - 1}/{len(body)}", *validators]), cut)
 
     def route_manifest(self, p):
         time.sleep(self.server.manifest_delay)
