@@ -219,6 +219,17 @@ fixture_site() { # manifest-text [options...]
         || e2e_fail "no fixture server"
 }
 
+# Serves a manifest of the brand BRAND whose files, the URLS entries ENTRIES
+# (one a line), come from the fixture server as files.karvelo.example.
+fixture_brand_site() { # brand entries [options...]
+    fixture_site "[GENERAL]
+BRAND_NAME=$1
+[URLS]
+SERVER_ADDR=files.karvelo.example
+$2
+" "${@:3}"
+}
+
 fixture_file() { # name size
     mkdir -p "$(dirname "$work/fixture/files/$1")"
     head -c "$2" /dev/urandom >"$work/fixture/files/$1"
@@ -304,6 +315,24 @@ import ssl, sys, urllib.request
 context = ssl._create_unverified_context()
 print(urllib.request.urlopen(f"https://{sys.argv[1]}/_log", context=context).read().decode("latin-1"))
 PY
+}
+
+# Runs the installer of the brand BRAND to its end with exit code 0 through
+# COUNT failed attempts, each answered in its box.
+installer_through_failures() { # brand count
+    local failure="ResourceFileDownloaderListener::OnError()" expected="" i
+    for ((i = 0; i < $2; i++)); do expected+=$failure$'\n'; done
+    installer_start
+    installer_choose_english
+    e2e_expect_eq "$(answer_boxes "$1 Installation" "$2")" "${expected%$'\n'}" "a box for each failed attempt"
+    e2e_wait_exit 30
+    e2e_expect_eq "$PROGRAM_EXIT" 0 "exit code"
+}
+
+# The fixture file NAME is installed as PATH, with nothing staged beside it.
+expect_installed() { # name path
+    cmp "$work/fixture/files/$1" "$2" || e2e_fail "$2 is not the served $1"
+    [ ! -e "$2.part" ] && [ ! -e "$2.part.info" ] || e2e_fail "staged files left beside $2"
 }
 
 # "sha256:" and the SHA-256 of a fixture file.

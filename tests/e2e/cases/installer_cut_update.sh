@@ -15,14 +15,10 @@ caption="Updated Casino Installation"
 failure="ResourceFileDownloaderListener::OnError()"
 five_failures=$(printf '%s\n' "$failure" "$failure" "$failure" "$failure" "$failure" "Error retry_count==5")
 
-manifest() { # entries
-    printf '[GENERAL]\nBRAND_NAME=Updated Casino\n[URLS]\nSERVER_ADDR=files.karvelo.example\n%s\n' "$1"
-}
-
 # A run whose only file fails five times; the window stays until its OK.
 cut_five_times() { # manifest-entries what
     fixture_stop
-    fixture_site "$(manifest "$1")"
+    fixture_brand_site "Updated Casino" "$1"
     installer_start
     installer_choose_english
     e2e_expect_eq "$(answer_boxes "$caption" 6)" "$five_failures" "boxes of $2"
@@ -31,8 +27,8 @@ cut_five_times() { # manifest-entries what
     e2e_expect_eq "$PROGRAM_EXIT" 1 "exit code of OK after $2"
 }
 
-fixture_site "$(manifest "URL_1=/file/v1/casino.exe
-URL_2=/file/v1/rules.dat,,$(fixture_sha256 v1/rules.dat)")"
+fixture_brand_site "Updated Casino" "URL_1=/file/v1/casino.exe
+URL_2=/file/v1/rules.dat,,$(fixture_sha256 v1/rules.dat)"
 installer_start
 installer_choose_english
 e2e_wait_exit 60
@@ -56,11 +52,10 @@ validator=$(fixture_etag v2/rules.dat)
 length=1050000" "what a later run needs to resume"
 
 fixture_stop
-fixture_site "$(manifest "URL_1=$entry")"
+fixture_brand_site "Updated Casino" "URL_1=$entry"
 installer_start
 installer_choose_english
 e2e_wait_exit 60
 e2e_expect_eq "$PROGRAM_EXIT" 0 "exit code of the resumed update"
-cmp "$work/fixture/files/v2/rules.dat" "$dir/rules.dat" || e2e_fail "rules.dat after the resumed update"
+expect_installed v2/rules.dat "$dir/rules.dat"
 e2e_expect_eq "$(fixture_ranges /range/)" "bytes=1000000- $(fixture_etag v2/rules.dat)" "the resumed update's request"
-[ ! -e "$dir/rules.dat.part" ] && [ ! -e "$dir/rules.dat.part.info" ] || e2e_fail "staged files left behind"

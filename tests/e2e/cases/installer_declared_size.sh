@@ -15,12 +15,7 @@ five_failures=$(printf '%s\n' "$failure" "$failure" "$failure" "$failure" "$fail
 # A run whose only entry, NAME, declares the size and fails five times.
 refused_five_times() { # path name
     fixture_stop
-    fixture_site "[GENERAL]
-BRAND_NAME=Sized Casino
-[URLS]
-SERVER_ADDR=files.karvelo.example
-URL_1=$1,,,size:$size
-"
+    fixture_brand_site "Sized Casino" "URL_1=$1,,,size:$size"
     installer_start
     installer_choose_english
     e2e_expect_eq "$(answer_boxes "$caption" 6)" "$five_failures" "boxes of $2"

@@ -19,12 +19,7 @@ mib_up() { echo $((($1 + mib - 1) / mib)); }
 
 serve() { # manifest-entries
     fixture_stop
-    fixture_site "[GENERAL]
-BRAND_NAME=Full Casino
-[URLS]
-SERVER_ADDR=files.karvelo.example
-$1
-"
+    fixture_brand_site "Full Casino" "$1"
 }
 
 # The box has been answered: nothing follows it, and the window waits for OK.

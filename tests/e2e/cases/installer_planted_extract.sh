@@ -15,13 +15,8 @@ done
 dir=$(install_dir "Planted Casino")
 library="/file/Extract.dll,,$(fixture_sha256 Extract.dll)"
 
-fixture_site "[GENERAL]
-BRAND_NAME=Planted Casino
-[URLS]
-SERVER_ADDR=files.karvelo.example
-URL_1=$library
-URL_2=/file/one.7z,,$(fixture_sha256 one.7z)
-"
+fixture_brand_site "Planted Casino" "URL_1=$library
+URL_2=/file/one.7z,,$(fixture_sha256 one.7z)"
 installer_start
 installer_choose_english
 e2e_wait_exit 60
@@ -31,13 +26,8 @@ cmp "$work/one/one.png" "$dir/one.png" || e2e_fail "the first archive was not un
 cp "$products/tools/planted_dll.dll" "$dir/Extract.dll"
 planted_sha256=$(sha256sum "$dir/Extract.dll" | cut -d' ' -f1)
 fixture_stop
-fixture_site "[GENERAL]
-BRAND_NAME=Planted Casino
-[URLS]
-SERVER_ADDR=files.karvelo.example
-URL_10=/file/two.7z,,$(fixture_sha256 two.7z)
-URL_2=$library
-"
+fixture_brand_site "Planted Casino" "URL_10=/file/two.7z,,$(fixture_sha256 two.7z)
+URL_2=$library"
 installer_start
 installer_choose_english
 e2e_expect_eq "$(answer_boxes "Planted Casino Installation" 1)" "Can't load Extract dll" "box of the archive"

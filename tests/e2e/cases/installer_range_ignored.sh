@@ -7,23 +7,10 @@ e2e_begin_fixture 127.0.0.173
 cut=1048576
 size=3000000
 fixture_file plain.bin "$size"
-fixture_site "[GENERAL]
-BRAND_NAME=Plain Casino
-[URLS]
-SERVER_ADDR=files.karvelo.example
-URL_1=/norange/2/$cut/plain.bin,,$(fixture_sha256 plain.bin)
-"
-dir=$(install_dir "Plain Casino")
+fixture_brand_site "Plain Casino" "URL_1=/norange/2/$cut/plain.bin,,$(fixture_sha256 plain.bin)"
 
-installer_start
-installer_choose_english
-failure="ResourceFileDownloaderListener::OnError()"
-e2e_expect_eq "$(answer_boxes "Plain Casino Installation" 2)" "$(printf '%s\n' "$failure" "$failure")" \
-    "a box for each cut attempt"
-e2e_wait_exit 30
-e2e_expect_eq "$PROGRAM_EXIT" 0 "exit code"
-cmp "$work/fixture/files/plain.bin" "$dir/plain.bin" || e2e_fail "plain.bin is not the served file"
-[ ! -e "$dir/plain.bin.part" ] && [ ! -e "$dir/plain.bin.part.info" ] || e2e_fail "staged files left behind"
+installer_through_failures "Plain Casino" 2
+expect_installed plain.bin "$(install_dir "Plain Casino")/plain.bin"
 etag=$(fixture_etag plain.bin)
 e2e_expect_eq "$(fixture_ranges /norange/)" "- -
 bytes=$cut- $etag

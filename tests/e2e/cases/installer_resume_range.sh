@@ -8,24 +8,10 @@ e2e_begin_fixture 127.0.0.171
 cut=1048576
 size=$((4 * cut - 1000))
 fixture_file big.bin "$size"
-fixture_site "[GENERAL]
-BRAND_NAME=Resumed Casino
-[URLS]
-SERVER_ADDR=files.karvelo.example
-URL_1=/range/$cut/big.bin,,$(fixture_sha256 big.bin),size:$size
-"
-dir=$(install_dir "Resumed Casino")
+fixture_brand_site "Resumed Casino" "URL_1=/range/$cut/big.bin,,$(fixture_sha256 big.bin),size:$size"
 
-installer_start
-installer_choose_english
-failure="ResourceFileDownloaderListener::OnError()"
-e2e_expect_eq "$(answer_boxes "Resumed Casino Installation" 3)" "$(printf '%s\n' "$failure" "$failure" "$failure")" \
-    "a box for each cut attempt"
-e2e_wait_exit 30
-e2e_expect_eq "$PROGRAM_EXIT" 0 "exit code"
-cmp "$work/fixture/files/big.bin" "$dir/big.bin" || e2e_fail "big.bin is not the served file"
-[ ! -e "$dir/big.bin.part" ] && [ ! -e "$dir/big.bin.part.info" ] || e2e_fail "staged files left behind"
-
+installer_through_failures "Resumed Casino" 3
+expect_installed big.bin "$(install_dir "Resumed Casino")/big.bin"
 etag=$(fixture_etag big.bin)
 e2e_expect_eq "$(fixture_ranges /range/)" "- -
 bytes=$cut- $etag
