@@ -15,6 +15,21 @@
   /length/TEXT         an empty body with "Content-Length: TEXT"
   /file/NAME           a file from --files (404 when missing)
   /flaky/N/NAME        503 for the first N requests of this path, then /file/NAME
+  /range/N/NAME        /file/NAME with a strong ETag and a Last-Modified; a
+                       "Range: bytes=F-" is answered 206 with the rest (416
+                       from the end on), unless its If-Range names neither
+                       validator: then 200 with the whole file. Every body is
+                       cut after N bytes by closing the connection (0: never)
+  /norange/K/N/NAME    /file/NAME with the same validators, Range ignored:
+                       always 200 and the whole file, the first K requests of
+                       this path cut after N bytes
+  /changing/N/OLD/NEW  /range/N/OLD to the first request of this path,
+                       /range/N/NEW to every later one (other validators)
+  /overlong/N/M/MS/NAME
+                       a body without Content-Length, ended by closing: N
+                       bytes at once, then M more in pieces of 64 KiB, MS
+                       milliseconds apart, until the client goes away (NAME
+                       only names the file)
   .../ClientResourcesManager.asp
                        the file --manifest (404 when none is given), after
                        --manifest-delay seconds
@@ -25,11 +40,16 @@
 
 With --tls-cert and --tls-key it speaks HTTPS (use --port 443).
   /_log                the raw heads of every earlier request, oldest first
+  /_sent               a line for every earlier request, oldest first: its
+                       request target and the bytes of body handed to the
+                       connection (the client may have read fewer)
 
 A query string is ignored, so tests make their requests unique with one.
 Writes "ready" to --ready once it listens.
 """
 import argparse
+import email.utils
+import hashlib
 import os
 import socket
 import socketserver
@@ -41,6 +61,8 @@ import time
 PATTERN = bytes(range(251))
 log_lock = threading.Lock()
 request_log = []
+# [request target, body bytes sent] for every request but /_log and /_sent.
+sent_log = []
 request_counts = {}
 
 
@@ -68,6 +90,33 @@ class Handler(socketserver.BaseRequestHandler):
     def send(self, status, body=b"", headers=(), version="HTTP/1.1"):
         head = f"{version} {status}\r\n" + "".join(f"{h}\r\n" for h in headers)
         self.request.sendall((head + "\r\n").encode("latin-1") + body)
+        self.count_sent(len(body))
+
+    def send_more(self, body):
+        """Body bytes after the head; False once the client has gone."""
+        try:
+            self.request.sendall(body)
+        except OSError:
+            return False
+        self.count_sent(len(body))
+        return True
+
+    def count_sent(self, size):
+        if self.record is not None:
+            with log_lock:
+                self.record[1] += size
+
+    def header(self, name):
+        prefix = name.lower() + ":"
+        return next((line.split(":", 1)[1].strip() for line in self.head.split("\r\n")[1:]
+                     if line.lower().startswith(prefix)), None)
+
+    def count_request(self, p):
+        """How many requests this path has had, this one included."""
+        key = "/".join(p)
+        with log_lock:
+            request_counts[key] = request_counts.get(key, 0) + 1
+            return request_counts[key]
 
     def handle_one(self):
         head = self.read_head()
@@ -75,9 +124,12 @@ class Handler(socketserver.BaseRequestHandler):
             return False
         target = head.split("\r\n", 1)[0].split(" ")
         path = target[1].split("?", 1)[0] if len(target) > 1 else "/"
-        if path != "/_log":
+        self.record = None
+        if path not in ("/_log", "/_sent"):
+            self.record = [target[1] if len(target) > 1 else "/", 0]
             with log_lock:
                 request_log.append(head)
+                sent_log.append(self.record)
         parts = path.strip("/").split("/")
         if path.endswith("/ClientResourcesManager.asp"):
             parts = ["manifest"]
@@ -141,22 +193,62 @@ class Handler(socketserver.BaseRequestHandler):
         self.send("302 Found", headers=[f"Location: /size/{p[1]}", "Content-Length: 0"])
 
     def route_insecure(self, p):
-        host = next((line.split(":", 1)[1].strip() for line in self.head.split("\r\n")[1:]
-                     if line.lower().startswith("host:")), "")
+        host = self.header("host") or ""
         self.send("302 Found", headers=[f"Location: http://{host}/{'/'.join(p[1:])}", "Content-Length: 0"])
 
     def route_length(self, p):
         self.send("200 OK", headers=[f"Content-Length: {p[1]}", "Connection: close"])
         return False
 
-    def route_file(self, p):
-        path = os.path.join(self.server.files, *p[1:])
+    def read_file(self, names):
+        """The bytes and the modification time of a file of --files, or None
+        after a 404."""
+        path = os.path.join(self.server.files, *names)
         if not self.server.files or not os.path.isfile(path):
             self.route_status(["status", "404"])
-            return
+            return None
         with open(path, "rb") as f:
-            body = f.read()
-        self.send("200 OK", body, self.sized(len(body)))
+            return f.read(), os.path.getmtime(path)
+
+    def route_file(self, p):
+        found = self.read_file(p[1:])
+        if found:
+            self.send("200 OK", found[0], self.sized(len(found[0])))
+
+    def send_cut(self, status, body, headers, cut):
+        """The answer, its body cut after CUT bytes (0: whole); False when cut."""
+        if 0 < cut < len(body):
+            self.send(status, body[:cut], headers)
+            return False
+        self.send(status, body, headers)
+        return True
+
+    def range_start(self, validators):
+        """The F of a "Range: bytes=F-" whose If-Range, if any, is one of
+        VALIDATORS; None for any other request."""
+        asked, if_range = self.header("range") or "", self.header("if-range")
+        if not (asked.startswith("bytes=") and asked.endswith("-") and asked[6:-1].isdigit()):
+            return None
+        return int(asked[6:-1]) if if_range is None or if_range in validators else None
+
+    def send_validated(self, names, cut, honour_range):
+        found = self.read_file(names)
+        if not found:
+            return True
+        body, mtime = found
+        etag = '"' + hashlib.sha256(body).hexdigest()[:16] + '"'
+        last_modified = email.utils.formatdate(mtime, usegmt=True)
+        validators = [f"ETag: {etag}", f"Last-Modified: {last_modified}"]
+        first = self.range_start((etag, last_modified)) if honour_range else None
+        if first is None:
+            return self.send_cut("200 OK", body, self.sized(len(body), validators), cut)
+        if first >= len(body):
+            self.send("416 Range Not Satisfiable", b"",
+                      [f"Content-Range: bytes */{len(body)}", "Content-Length: 0", *validators])
+            return True
+        rest = body[first:]
+        return self.send_cut("206 Partial Content", rest, self.sized(len(rest), [
+            f"Content-Range: bytes {first}-{len(body) - 1}/{len(body)}", *validators]), cut)
 
     def route_manifest(self, p):
         time.sleep(self.server.manifest_delay)
@@ -178,14 +270,35 @@ class Handler(socketserver.BaseRequestHandler):
         print(f"answered report {count + 1} at {time.time():.3f}", flush=True)
 
     def route_flaky(self, p):
-        key = "/".join(p)
-        with log_lock:
-            request_counts[key] = request_counts.get(key, 0) + 1
-            count = request_counts[key]
-        if count <= int(p[1]):
+        if self.count_request(p) <= int(p[1]):
             self.route_status(["status", "503"])
         else:
             self.route_file(["file", *p[2:]])
+
+    def route_range(self, p):
+        return self.send_validated(p[2:], int(p[1]), True)
+
+    def route_norange(self, p):
+        cut = int(p[2]) if self.count_request(p) <= int(p[1]) else 0
+        return self.send_validated(p[3:], cut, False)
+
+    def route_changing(self, p):
+        name = p[2] if self.count_request(p) == 1 else p[3]
+        return self.send_validated([name], int(p[1]), True)
+
+    def route_overlong(self, p):
+        self.send("200 OK", body_of(int(p[1])), ["Connection: close"], version="HTTP/1.0")
+        piece = body_of(64 * 1024)
+        for offset in range(0, int(p[2]), len(piece)):
+            time.sleep(int(p[3]) / 1000)
+            if not self.send_more(piece[:int(p[2]) - offset]):
+                break
+        return False
+
+    def route_sent(self, p):
+        with log_lock:
+            text = "".join(f"{target} {sent}\n" for target, sent in sent_log).encode("latin-1")
+        self.send("200 OK", text, self.sized(len(text)))
 
     def route_log(self, p):
         with log_lock:

@@ -45,6 +45,8 @@ e2e_end() {
     local status=$?
     e2e_screenshot final || true
     wine_stop
+    # Lazily: a Wine process that is still ending may hold a file there.
+    if [ -n "${SMALL_DRIVE:-}" ]; then umount -l "$SMALL_DRIVE" || true; fi
     display_stop
     fixture_stop
     site_stop
@@ -167,6 +169,19 @@ reg_set() { # key value-name type data
 
 install_dir() { echo "$WINEPREFIX/drive_c/Program Files/$1"; }
 
+# Makes the install drive small: a tmpfs of SIZE (as mount's size= takes it)
+# over the prefix's Program Files, in the case's own mount namespace. It is
+# unmounted when the case ends.
+small_install_drive() { # size
+    SMALL_DRIVE="$WINEPREFIX/drive_c/Program Files"
+    mount -t tmpfs -o "size=$1" tmpfs "$SMALL_DRIVE" || e2e_fail "cannot mount a small install drive"
+}
+
+# The free bytes of the small install drive, as GetDiskFreeSpaceExA gives them.
+small_drive_free() {
+    echo $(($(stat -f -c '%a * %S' "$SMALL_DRIVE")))
+}
+
 # Answers the next COUNT message boxes of the window CAPTION with OK and
 # prints their texts, one per line (line breaks inside a text become "|").
 answer_boxes() { # caption count
@@ -204,15 +219,57 @@ fixture_site() { # manifest-text [options...]
         || e2e_fail "no fixture server"
 }
 
+# Serves a manifest of the brand BRAND whose files, the URLS entries ENTRIES
+# (one a line), come from the fixture server as files.karvelo.example.
+fixture_brand_site() { # brand entries [options...]
+    fixture_site "[GENERAL]
+BRAND_NAME=$1
+[URLS]
+SERVER_ADDR=files.karvelo.example
+$2
+" "${@:3}"
+}
+
 fixture_file() { # name size
     mkdir -p "$(dirname "$work/fixture/files/$1")"
     head -c "$2" /dev/urandom >"$work/fixture/files/$1"
 }
 
+# What the fixture server answers at PATH (one of its own pages).
+fixture_page() { # path
+    python3 -c "import sys, urllib.request; sys.stdout.write(urllib.request.urlopen(sys.argv[1]).read().decode('latin-1'))" \
+        "http://$FIXTURE_ADDRESS$1"
+}
+
 # The request lines the fixture server has seen, oldest first.
 fixture_requests() {
-    python3 -c "import urllib.request; print(urllib.request.urlopen('http://$FIXTURE_ADDRESS/_log').read().decode())" \
-        | grep -a '^GET ' | tr -d '\r'
+    fixture_page /_log | grep -a '^GET ' | tr -d '\r'
+}
+
+# For every request whose target contains TEXT, oldest first: its Range and
+# its If-Range header, "-" for one it lacks.
+fixture_ranges() { # text
+    fixture_page /_log | python3 -c '
+import sys
+for head in sys.stdin.read().split("\r\n\r\n"):
+    lines = head.split("\r\n")
+    target = lines[0].split(" ")
+    if len(target) < 2 or sys.argv[1] not in target[1]:
+        continue
+    fields = {line.split(":", 1)[0].lower(): line.split(":", 1)[1].strip() for line in lines[1:] if ":" in line}
+    print(fields.get("range", "-"), fields.get("if-range", "-"))
+' "$1"
+}
+
+# The body bytes the fixture server has sent to requests whose target
+# contains TEXT, in all.
+fixture_sent() { # text
+    fixture_page /_sent | awk -v text="$1" 'index($1, text) { sum += $2 } END { print sum + 0 }'
+}
+
+# The validator the fixture server's /range/ route gives a fixture file.
+fixture_etag() { # name
+    echo "\"$(sha256sum "$work/fixture/files/$1" | cut -c1-16)\""
 }
 
 # Serves the report page over HTTPS on ADDRESS:443 as stats.karvelo.example,
@@ -258,6 +315,24 @@ import ssl, sys, urllib.request
 context = ssl._create_unverified_context()
 print(urllib.request.urlopen(f"https://{sys.argv[1]}/_log", context=context).read().decode("latin-1"))
 PY
+}
+
+# Runs the installer of the brand BRAND to its end with exit code 0 through
+# COUNT failed attempts, each answered in its box.
+installer_through_failures() { # brand count
+    local failure="ResourceFileDownloaderListener::OnError()" expected="" i
+    for ((i = 0; i < $2; i++)); do expected+=$failure$'\n'; done
+    installer_start
+    installer_choose_english
+    e2e_expect_eq "$(answer_boxes "$1 Installation" "$2")" "${expected%$'\n'}" "a box for each failed attempt"
+    e2e_wait_exit 30
+    e2e_expect_eq "$PROGRAM_EXIT" 0 "exit code"
+}
+
+# The fixture file NAME is installed as PATH, with nothing staged beside it.
+expect_installed() { # name path
+    cmp "$work/fixture/files/$1" "$2" || e2e_fail "$2 is not the served $1"
+    [ ! -e "$2.part" ] && [ ! -e "$2.part.info" ] || e2e_fail "staged files left beside $2"
 }
 
 # "sha256:" and the SHA-256 of a fixture file.

@@ -25,6 +25,8 @@ URL_5=/file/client.exe
 installer_start
 installer_choose_english
 caption="Entries Casino Installation"
+# A box is looked for only once its owner has the caption.
+uidriver wait "$caption" 30 || e2e_fail "no brand caption"
 # Each failed attempt holds the worker in its box: the status lines show the
 # file being fetched and its ordinal, which a retry keeps.
 expect_failed_attempt() { # file-status files-status position
