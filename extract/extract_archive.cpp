@@ -11,7 +11,8 @@
 // device (a piece named CON, COM1 and the like, or ending in a dot or a
 // blank), more than 100,000 entries, a solid block above 512 MiB (the decoder
 // holds a whole block in memory), or more unpacked bytes than the
-// destination's disk has free. A file is only ever visible under its final
+// destination's disk has free, or a block whose decoder would need more than
+// 128 MiB besides the block itself (a PPMd model, BCJ2's side streams). A file is only ever visible under its final
 // name once it has been written completely, and no entry may have the name a
 // file is staged under (NAME.part). The library needs no C++ runtime
 // library: its texts live on the process heap.
@@ -26,6 +27,7 @@
 
 extern "C" {
 #include "7z.h"
+#include "CpuArch.h"
 #include "7zCrc.h"
 #include "7zFile.h"
 }
@@ -39,6 +41,13 @@ const UInt64 kLargestBlock = UInt64(512) << 20;
 // with names as long as a path may be, held twice), while a header of a few
 // kilobytes can declare millions of entries.
 const size_t kMostHeaderBytes = size_t(128) << 20;
+// While decoding: the largest block the rule above lets through, and at most
+// 128 MiB of models and buffers beside it, whatever the archive declares.
+const UInt64 kMostDecoderBytes = UInt64(128) << 20;
+const size_t kMostDecodingBytes = static_cast<size_t>(kLargestBlock + kMostDecoderBytes);
+// The decoder's method ids (7zDec.c keeps them to itself).
+const UInt32 kMethodPpmd = 0x30401;
+const UInt32 kMethodBcj2 = 0x303011B;
 const size_t kInputBufferSize = size_t(1) << 18;
 const DWORD kWriteChunk = 1 << 20;
 const DWORD kKeptAttributes =
@@ -130,8 +139,10 @@ public:
         m_look.realStream = &m_stream.vt;
         LookToRead2_INIT(&m_look)
         const SRes opened = SzArEx_Open(&m_db, &m_look.vt, &m_alloc, &m_alloc);
-        // Decoding asks for the solid block, which a rule below bounds.
-        m_alloc.SetLimit(static_cast<size_t>(-1));
+        // Decoding asks for the solid block and the decoder's models and
+        // buffers, which the rules below bound; the limit stays, in case
+        // the decoder asks for more than they foresee.
+        m_alloc.SetLimit(kMostDecodingBytes);
         return opened;
     }
 
@@ -149,6 +160,21 @@ public:
         return largest;
     }
     bool IsDirectory(UInt32 index) const { return SzArEx_IsDir(&m_db, index); }
+
+    // The memory the decoder of the largest block takes besides the block
+    // itself, as the archive declares it: the PPMd model, and BCJ2's side
+    // streams, which 7zDec.c allocates before it checks them; the LZMA
+    // probabilities are a few MiB at most. The largest UInt64 for a block
+    // whose coders cannot be read.
+    UInt64 LargestDecoderMemory() const
+    {
+        UInt64 largest = 0;
+        for (UInt32 block = 0; block < m_db.db.NumFolders; ++block) {
+            const UInt64 memory = DecoderMemory(block);
+            largest = memory > largest ? memory : largest;
+        }
+        return largest;
+    }
 
     // The entry's name; false when there was no memory for it.
     bool Name(UInt32 index, WideText& name) const
@@ -188,6 +214,31 @@ public:
     }
 
 private:
+    UInt64 DecoderMemory(UInt32 block) const
+    {
+        const CSzAr& db = m_db.db;
+        const Byte* data = db.CodersData + db.FoCodersOffsets[block];
+        CSzData coders = {data, db.FoCodersOffsets[block + 1] - db.FoCodersOffsets[block]};
+        CSzFolder folder;
+        if (SzGetNextFolderItem(&folder, &coders) != SZ_OK)
+            return ~UInt64(0);
+        const UInt64* unpack_sizes = db.CoderUnpackSizes + db.FoToCoderUnpackSizes[block];
+        const UInt64* pack_positions = db.PackPositions + db.FoStartPackStreamIndex[block];
+        UInt64 memory = 0;
+        for (UInt32 index = 0; index < folder.NumCoders; ++index) {
+            const CSzCoderInfo& coder = folder.Coders[index];
+            if (coder.MethodID == kMethodPpmd && coder.PropsSize >= 5)
+                memory = disk_space::SaturatingAdd(memory, GetUi32(data + coder.PropsOffset + 1));
+        }
+        // BCJ2's two streams decoded beside the block, and its third, copied.
+        if (folder.NumCoders == 4 && folder.Coders[3].MethodID == kMethodBcj2) {
+            memory = disk_space::SaturatingAdd(memory, unpack_sizes[0]);
+            memory = disk_space::SaturatingAdd(memory, unpack_sizes[1]);
+            memory = disk_space::SaturatingAdd(memory, pack_positions[2] - pack_positions[1]);
+        }
+        return memory;
+    }
+
     CountedAlloc m_alloc;
     CFileInStream m_stream;
     CLookToRead2 m_look;
@@ -321,6 +372,8 @@ private:
             return Fail("refused: more than 100000 entries");
         if (archive.LargestBlock() > kLargestBlock)
             return Fail("refused: a solid block larger than 512 MiB");
+        if (archive.LargestDecoderMemory() > kMostDecoderBytes)
+            return Fail("refused: a block whose decoder needs more than 128 MiB");
         UInt64 free_bytes = 0, cluster_bytes = 0;
         if (!FreeSpace(ms_destination.View(), free_bytes, cluster_bytes))
             return Fail("cannot tell the free space of ", ms_destination.View(), GetLastError());

@@ -132,6 +132,7 @@ TEST_F(ExtractArchiveTest, RefusesWhatWouldExhaustMemoryOrDiskBeforeWritingAnyth
         std::string destination;
     } cases[] = {
         {"bigblock.7z", ScratchFolder("big") + "\\inside"},
+        {"bigmodel.7z", ScratchFolder("model") + "\\inside"},
         {"crowded.7z", ScratchFolder("crowded") + "\\inside"},
         {"filler.7z", TEST_SMALL_DISK "\\inside"},
         // Fits by its bytes, not by its clusters and the margin.

@@ -9,7 +9,8 @@ absolute.7z carry an entry that points outside the destination; device.7z,
 devfolder.7z and dotted.7z an entry that names a device or ends in a dot,
 staged.7z one named like a staged file (x.part); bigblock.7z a solid block of
 513 MiB, crowded.7z 100,001 empty files, swarm.7z a header of a few
-kilobytes, packed, that declares ten million nameless files, filler.7z
+kilobytes, packed, that declares ten million nameless files, bigmodel.7z a
+text of 104 bytes packed with a PPMd model of 1.5 GiB, filler.7z
 24 MiB, more than the small disk of the tests (20 MiB) has free, and
 confetti.7z 1,100 files of one byte, whose 1,100 bytes fit that disk but
 whose 1,100 clusters of 4 KiB, with the margin of 16 MiB, do not.
@@ -58,20 +59,24 @@ def pack(archive, source_dir, names, options):
                    cwd=source_dir, check=True)
 
 
-def patch_name(archive, old, new):
-    """Renames an entry in an archive with an uncompressed header, keeping the
-    header CRCs valid, so that names 7zz would never store can be tested."""
+def patch_header(archive, old, new):
+    """Replaces bytes in an archive's uncompressed header, keeping the header
+    CRCs valid, so that what 7zz would never store can be tested."""
     data = bytearray(open(archive, "rb").read())
     offset, size = struct.unpack_from("<QQ", data, 12)
     start = 32 + offset
     header = data[start:start + size]
-    old_utf16, new_utf16 = old.encode("utf-16-le"), new.encode("utf-16-le")
-    assert len(old_utf16) == len(new_utf16) and old_utf16 in header
-    header = header.replace(old_utf16, new_utf16)
+    assert len(old) == len(new) and header.count(old) == 1
+    header = header.replace(old, new)
     data[start:start + size] = header
     struct.pack_into("<I", data, 28, zlib.crc32(header))
     struct.pack_into("<I", data, 8, zlib.crc32(bytes(data[12:32])))
     open(archive, "wb").write(data)
+
+
+def patch_name(archive, old, new):
+    """Renames an entry, as 7zz would never name it."""
+    patch_header(archive, old.encode("utf-16-le"), new.encode("utf-16-le"))
 
 
 def number_7z(value):
@@ -171,6 +176,20 @@ def main():
             f.write(b"x")
     pack(os.path.abspath(os.path.join(out, "confetti.7z")), confetti, ["."], ["-m0=LZMA2", "-mx1"])
     shutil.rmtree(confetti)
+    # A PPMd model of 1.5 GiB for 104 bytes: 7zz sizes the model to the text,
+    # so the properties after the method id and their size (order, then the
+    # model's bytes) are patched.
+    ppmd = os.path.join(out, "model")
+    os.makedirs(ppmd)
+    with open(os.path.join(ppmd, "small.txt"), "wb") as f:
+        f.write(b"a small text\n" * 8)
+    bigmodel = os.path.abspath(os.path.join(out, "bigmodel.7z"))
+    pack(bigmodel, ppmd, ["small.txt"], ["-m0=PPMd:o6", "-mhc=off"])
+    method = bytes([0x03, 0x04, 0x01, 0x05])
+    header = open(bigmodel, "rb").read()
+    props = header[header.index(method) + len(method):][:5]
+    patch_header(bigmodel, method + props, method + props[:1] + struct.pack("<I", 1536 << 20))
+    shutil.rmtree(ppmd)
     write_empty_files_archive(os.path.join(out, "crowded.7z"), 100_001)
     write_packed_header_archive(os.path.join(out, "swarm.7z"), 10_000_000)
 
