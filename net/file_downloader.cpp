@@ -4,6 +4,7 @@
 #include "base/failure_log.h"
 #include "base/owner_window.h"
 #include "install/worker_thread.h"
+#include "net/bounded_send.h"
 #include "net/downloader_listener.h"
 #include "net/proxy_credentials.h"
 #include "net/receive_watchdog.h"
@@ -118,12 +119,24 @@ bool FileDownloader::OpenConnection(const std::string& path, const RangeRequest*
     return StayedSecure() && CheckResponse();
 }
 
+// The head must arrive within one window of the time-out, as every later
+// window must bring 1 KiB of the body.
 bool FileDownloader::Send(const std::string& headers)
 {
-    if (WinInet().HttpSendRequestA(mh_http_file.Get(), headers.empty() ? nullptr : headers.c_str(),
-                                   static_cast<DWORD>(headers.size()), nullptr, 0))
+    switch (SendWithin(mh_http_file.Get(), headers, mn_timeout_ms)) {
+    case SendOutcome::kSent:
         return true;
-    FailRequest("Error in OpenConnection - bSend == false", "HttpSendRequestA");
+    case SendOutcome::kFailed:
+        FailRequest("Error in OpenConnection - bSend == false", "HttpSendRequestA");
+        return false;
+    case SendOutcome::kTimedOut:
+        break;
+    }
+    // The request is closed already.
+    mh_http_file.Release();
+    m_request_error = TransferError::Platform(ERROR_INTERNET_TIMEOUT);
+    Diagnostic("Error in OpenConnection - bSend == false\n");
+    LogFailure("HttpSendRequestA", ms_address, ERROR_INTERNET_TIMEOUT);
     return false;
 }
 

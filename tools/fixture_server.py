@@ -9,6 +9,9 @@
   /reset/N/M           promises N bytes, sends M, resets the connection
   /drip/N/MS           N bytes in pieces of 100, MS milliseconds apart
   /stall/N/M           promises N bytes, sends M, then waits for the client
+  /slowhead/MS         the status line, then one byte of a header every MS
+                       milliseconds, for up to two minutes: a head that
+                       never ends
   /redirect/N          302 to /size/N
   /insecure/REST       302 to http:// + the Host header + /REST (a redirect
                        that leaves TLS)
@@ -185,6 +188,17 @@ class Handler(socketserver.BaseRequestHandler):
         self.request.settimeout(60)
         try:
             self.request.recv(1)
+        except OSError:
+            pass
+        return False
+
+    def route_slowhead(self, p):
+        self.request.sendall(b"HTTP/1.1 200 OK\r\nX-Trickle: ")
+        deadline = time.time() + 120
+        try:
+            while time.time() < deadline:
+                time.sleep(int(p[1]) / 1000)
+                self.request.sendall(b"x")
         except OSError:
             pass
         return False

@@ -245,6 +245,23 @@ TEST(FileDownloader, TrickleFailsWithATimeOutOnceAWindowBringsLessThanOneKiB)
     EXPECT_LT(listener.body.size(), 20000u);
 }
 
+// WinInet's time-outs apply to each read: a head that brings a byte now and
+// then would keep the send going for ever, were the watchdog not already
+// watching it.
+TEST(FileDownloader, AHeadThatTricklesFailsWithATimeOut)
+{
+    RecordingListener listener;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(Fetch(listener, "/slowhead/300", kHost, 1500));
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
+    EXPECT_TRUE(listener.error.Is(TransferError::Kind::kPlatform, ERROR_INTERNET_TIMEOUT)) << listener.error.Describe();
+    EXPECT_TRUE(listener.blocks.empty());
+    EXPECT_NE(log.find("HttpSendRequestA \"http://files.karvelo.example/slowhead/300\" failed: 12002"),
+              std::string::npos)
+        << log;
+}
+
 TEST(FileDownloader, CancelEndsBeforeTheNextRead)
 {
     RecordingListener listener;
