@@ -35,11 +35,12 @@ bool ReadWhole(const char* path, std::string& text)
 }
 
 // The files of DIR by request path, as the server serves them from its root.
-FileHashes FilesUnder(const std::string& folder)
+ServedFiles FilesUnder(const std::string& folder)
 {
-    return [folder](const std::string& request_path, std::string& sha256) {
+    return [folder](const std::string& request_path, ServedFile& file) {
         const size_t start = request_path.find_first_not_of('/');
-        return start != std::string::npos && FileSha256(folder + "/" + request_path.substr(start), sha256);
+        return start != std::string::npos
+            && FileSha256(folder + "/" + request_path.substr(start), file.sha256, file.size);
     };
 }
 
@@ -65,7 +66,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "manifest-tool: cannot read %s\n", argv[2]);
         return kUsageError;
     }
-    const FileHashes files = FilesUnder(with_files ? argv[4] : "");
+    const ServedFiles files = FilesUnder(with_files ? argv[4] : "");
     if (check) {
         const std::vector<Finding> findings = CheckManifest(text, with_files ? &files : nullptr);
         Print(argv[2], findings);

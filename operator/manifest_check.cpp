@@ -74,18 +74,23 @@ void CheckRegistry(const IniFile& manifest, const ParseRecord& record, Findings&
     }
 }
 
-void CheckFile(const ResourceEntry& entry, int line, const FileHashes& files, Findings& findings)
+void CheckFile(const ResourceEntry& entry, int line, const ServedFiles& files, Findings& findings)
 {
-    std::string actual;
-    if (!files(entry.path, actual))
+    ServedFile actual;
+    if (!files(entry.path, actual)) {
         findings.Error(line, "file missing: " + entry.path);
-    else if (entry.hash == HashPiece::kSha256 && actual != entry.sha256)
+        return;
+    }
+    if (entry.hash == HashPiece::kSha256 && actual.sha256 != entry.sha256)
         findings.Error(line, "hash mismatch for " + entry.path + ": the manifest says " + entry.sha256
-                                 + ", the file has " + actual);
+                                 + ", the file has " + actual.sha256);
+    if (entry.size_piece == SizePiece::kBytes && actual.size != entry.size)
+        findings.Error(line, "size mismatch for " + entry.path + ": the manifest says " + std::to_string(entry.size)
+                                 + " bytes, the file has " + std::to_string(actual.size));
 }
 
 void CheckResourceEntry(const std::string& key, const std::string& value, int line, bool& library_fetched,
-                        const FileHashes* files, Findings& findings)
+                        const ServedFiles* files, Findings& findings)
 {
     const std::string refusal = ResourceEntryRefusal(key, value, EntryDemands());
     if (!refusal.empty()) {
@@ -96,11 +101,13 @@ void CheckResourceEntry(const std::string& key, const std::string& value, int li
     ParseResourceEntry(key, value, entry);
     std::vector<std::string> pieces;
     Split(pieces, value, ",", 0);
-    if (pieces.size() > 3)
-        findings.Warning(line, "pieces past the third are ignored: " + value);
+    if (pieces.size() > 4)
+        findings.Warning(line, "pieces past the fourth are ignored: " + value);
     if (entry.hash != HashPiece::kSha256)
         findings.Warning(line, pieces.size() >= 3 ? "the third piece is not a hash and is ignored: " + value
                                                   : "no hash: the installer cannot check " + entry.path);
+    if (pieces.size() >= 4 && entry.size_piece != SizePiece::kBytes)
+        findings.Warning(line, "the fourth piece is not a size and is ignored: " + value);
     const std::string file_name = ResourceFileName(entry.path);
     if (entry.sub_folder.empty() && AsciiUpper(file_name) == "EXTRACT.DLL")
         library_fetched = true;
@@ -111,7 +118,17 @@ void CheckResourceEntry(const std::string& key, const std::string& value, int li
         CheckFile(entry, line, *files, findings);
 }
 
-void CheckFiles(const IniFile& manifest, const ParseRecord& record, const FileHashes* files, Findings& findings)
+// SERVER_ADDR keeps the reading it has always had: a host that the mirrors'
+// grammar would refuse is only warned about.
+void CheckServerHost(const std::string& host, int line, Findings& findings)
+{
+    if (!host.empty() && !IsSafeHost(host))
+        findings.Warning(line, "SERVER_ADDR " + host + " is not a plain host name (letters, digits, \"-\" and \".\","
+                                   " at most 253 bytes): the installer connects to it as written, but such a"
+                                   " host in SERVER_MIRRORS is refused");
+}
+
+void CheckFiles(const IniFile& manifest, const ParseRecord& record, const ServedFiles* files, Findings& findings)
 {
     std::vector<std::string> keys, values;
     manifest.GetSection("URLS", keys, values);
@@ -125,7 +142,13 @@ void CheckFiles(const IniFile& manifest, const ParseRecord& record, const FileHa
         } else if (keys[i] == "SERVER_SCHEME") {
             if (AsciiUpper(values[i]) != "HTTP" && AsciiUpper(values[i]) != "HTTPS")
                 findings.Warning(line, "SERVER_SCHEME " + values[i] + " means plain HTTP");
-        } else if (keys[i] != "SERVER_ADDR") {
+        } else if (keys[i] == "SERVER_ADDR") {
+            CheckServerHost(values[i], line, findings);
+        } else if (keys[i] == "SERVER_MIRRORS") {
+            const std::string refusal = MirrorRefusal(manifest);
+            if (!refusal.empty())
+                findings.Error(line, refusal);
+        } else {
             findings.Warning(line, AsciiUpper(keys[i]).compare(0, 4, "URL_") == 0
                                        ? keys[i] + " is not read: file keys begin with URL_ in capitals"
                                        : "key " + keys[i] + " is not read by the installer");
@@ -137,7 +160,7 @@ void CheckFiles(const IniFile& manifest, const ParseRecord& record, const FileHa
 
 } // namespace
 
-std::vector<Finding> CheckManifest(const std::string& text, const FileHashes* files)
+std::vector<Finding> CheckManifest(const std::string& text, const ServedFiles* files)
 {
     IniFile manifest;
     ParseRecord record;
