@@ -158,6 +158,12 @@ bool ReadSerial(const std::string& text, std::uint64_t& serial)
     return true;
 }
 
+bool IsSerial(const std::string& text)
+{
+    std::uint64_t serial = 0;
+    return ReadSerial(text, serial);
+}
+
 bool ReadDate(const std::string& text, CalendarDate& date)
 {
     date = CalendarDate();
@@ -170,6 +176,12 @@ bool ReadDate(const std::string& text, CalendarDate& date)
     date.month = month;
     date.day = day;
     return true;
+}
+
+bool IsDate(const std::string& text)
+{
+    CalendarDate date;
+    return ReadDate(text, date);
 }
 
 std::string FormatDate(const CalendarDate& date)

@@ -46,6 +46,9 @@ std::string EncodeBase64(const std::string& bytes);
 // to kLargestSerial.
 bool ReadSerial(const std::string& text, std::uint64_t& serial);
 
+// ReadSerial and ReadDate as yes-or-no questions.
+bool IsSerial(const std::string& text);
+
 struct CalendarDate {
     int year = 0;
     int month = 0;
@@ -56,6 +59,7 @@ struct CalendarDate {
 // the year 1 on (2025-02-30 and 2023-02-29 are malformed).
 bool ReadDate(const std::string& text, CalendarDate& date);
 std::string FormatDate(const CalendarDate& date);
+bool IsDate(const std::string& text);
 
 // Days since 1970-01-01 (negative before), and back.
 std::int64_t DayNumber(const CalendarDate& date);

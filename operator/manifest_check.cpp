@@ -11,6 +11,8 @@
 namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
+// Operators are warned this many days before a manifest expires.
+const std::int64_t kExpiryWarningDays = 7;
 const char* const kReadSections[] = {"GENERAL", "URLS", "REG"};
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -90,7 +92,7 @@ void CheckFile(const ResourceEntry& entry, int line, const ServedFiles& files, F
 }
 
 void CheckResourceEntry(const std::string& key, const std::string& value, int line, bool& library_fetched,
-                        const ServedFiles* files, Findings& findings)
+                        const CheckOptions& options, Findings& findings)
 {
     const std::string refusal = ResourceEntryRefusal(key, value, EntryDemands());
     if (!refusal.empty()) {
@@ -103,7 +105,10 @@ void CheckResourceEntry(const std::string& key, const std::string& value, int li
     Split(pieces, value, ",", 0);
     if (pieces.size() > 4)
         findings.Warning(line, "pieces past the fourth are ignored: " + value);
-    if (entry.hash != HashPiece::kSha256)
+    const std::string unsigned_file = options.verify ? SignedEntryRefusal(key, value) : std::string();
+    if (!unsigned_file.empty())
+        findings.Error(line, unsigned_file);
+    else if (entry.hash != HashPiece::kSha256)
         findings.Warning(line, pieces.size() >= 3 ? "the third piece is not a hash and is ignored: " + value
                                                   : "no hash: the installer cannot check " + entry.path);
     if (pieces.size() >= 4 && entry.size_piece != SizePiece::kBytes)
@@ -114,8 +119,8 @@ void CheckResourceEntry(const std::string& key, const std::string& value, int li
     if (EndsWith(file_name, ".7z") && !library_fetched)
         findings.Error(line, key + " fetches an archive before Extract.dll, which unpacks it"
                                   " (keys are fetched in byte order: URL_10 before URL_2)");
-    if (files)
-        CheckFile(entry, line, *files, findings);
+    if (options.files)
+        CheckFile(entry, line, *options.files, findings);
 }
 
 // SERVER_ADDR keeps the reading it has always had: a host that the mirrors'
@@ -128,7 +133,7 @@ void CheckServerHost(const std::string& host, int line, Findings& findings)
                                    " host in SERVER_MIRRORS is refused");
 }
 
-void CheckFiles(const IniFile& manifest, const ParseRecord& record, const ServedFiles* files, Findings& findings)
+void CheckFiles(const IniFile& manifest, const ParseRecord& record, const CheckOptions& options, Findings& findings)
 {
     std::vector<std::string> keys, values;
     manifest.GetSection("URLS", keys, values);
@@ -138,7 +143,7 @@ void CheckFiles(const IniFile& manifest, const ParseRecord& record, const Served
         const int line = record.LineOf("URLS", keys[i]);
         if (IsResourceKey(keys[i])) {
             any_file = true;
-            CheckResourceEntry(keys[i], values[i], line, library_fetched, files, findings);
+            CheckResourceEntry(keys[i], values[i], line, library_fetched, options, findings);
         } else if (keys[i] == "SERVER_SCHEME") {
             if (AsciiUpper(values[i]) != "HTTP" && AsciiUpper(values[i]) != "HTTPS")
                 findings.Warning(line, "SERVER_SCHEME " + values[i] + " means plain HTTP");
@@ -158,9 +163,80 @@ void CheckFiles(const IniFile& manifest, const ParseRecord& record, const Served
         findings.Error(0, "no SERVER_ADDR in [URLS]: every file would fail");
 }
 
+// What a keyed installer with the given keys refuses is an error; without
+// keys, a warning that keyed installers would refuse it.
+void KeyedRefusal(const CheckOptions& options, int line, const std::string& text, Findings& findings)
+{
+    if (options.verify)
+        findings.Error(line, text);
+    else
+        findings.Warning(line, text + " (keyed installers refuse the manifest)");
+}
+
+// MANIFEST_SERIAL or MANIFEST_EXPIRES; false when it is missing or malformed.
+bool CheckFreshnessKey(const IniFile& manifest, const ParseRecord& record, const CheckOptions& options,
+                       const char* key, bool (*valid)(const std::string&), const char* grammar,
+                       Findings& findings)
+{
+    const std::string value = manifest.GetValue("GENERAL", key);
+    if (valid(value))
+        return true;
+    KeyedRefusal(options, record.LineOf("GENERAL", key),
+                 "Invalid manifest signature: " + (value.empty() ? std::string("no ") + key + " in [GENERAL]"
+                                                                 : std::string(key) + " " + value + " is not " + grammar),
+                 findings);
+    return false;
+}
+
+
+void CheckExpiry(const std::string& expires, int line, const CheckOptions& options, Findings& findings)
+{
+    CalendarDate date;
+    ReadDate(expires, date);
+    const std::int64_t days_left = DayNumber(date) - DayNumber(options.today);
+    if (days_left < 0)
+        KeyedRefusal(options, line, "Expired manifest: " + expires, findings);
+    else if (days_left == 0)
+        findings.Warning(line, "the manifest expires at the end of today (" + expires + ", UTC)");
+    else if (days_left < kExpiryWarningDays)
+        findings.Warning(line, "the manifest expires in " + std::to_string(days_left) + " day"
+                                   + (days_left == 1 ? "" : "s") + ": it is valid through " + expires + " (UTC)");
+}
+
+// The signature line and the freshness keys, as keyed installers read them.
+void CheckSignature(const std::string& text, const IniFile& manifest, const ParseRecord& record,
+                    const CheckOptions& options, Findings& findings)
+{
+    size_t covered = 0;
+    std::string signature;
+    const SignatureLine state = ReadSignatureLine(text, covered, signature);
+    const bool has_keys = manifest.GetValue("GENERAL", "MANIFEST_SERIAL").size()
+        + manifest.GetValue("GENERAL", "MANIFEST_EXPIRES").size() > 0;
+    if (state == SignatureLine::kAbsent && options.verify)
+        findings.Error(0, "Unsigned manifest");
+    // The keys matter only to a manifest that is signed or meant to be.
+    if (state == SignatureLine::kAbsent && !has_keys)
+        return;
+    const size_t line_start = SignatureLineStart(text);
+    const int line = line_start == std::string::npos
+        ? 0
+        : 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(line_start), '\n'));
+    if (state == SignatureLine::kMalformed)
+        KeyedRefusal(options, line, "Invalid manifest signature: the last line is not \"" + std::string(kSignaturePrefix)
+                                        + "\", padded base64 and at most one line break", findings);
+    else if (state == SignatureLine::kPresent && options.verify
+             && !options.verify(std::string_view(text).substr(0, covered), signature))
+        findings.Error(line, "Invalid manifest signature: no key given verifies it");
+    CheckFreshnessKey(manifest, record, options, "MANIFEST_SERIAL", IsSerial,
+                      "a whole number from 1 to 2^53 without a leading zero", findings);
+    if (CheckFreshnessKey(manifest, record, options, "MANIFEST_EXPIRES", IsDate, "a real date YYYY-MM-DD", findings))
+        CheckExpiry(manifest.GetValue("GENERAL", "MANIFEST_EXPIRES"), record.LineOf("GENERAL", "MANIFEST_EXPIRES"),
+                    options, findings);
+}
+
 } // namespace
 
-std::vector<Finding> CheckManifest(const std::string& text, const ServedFiles* files)
+std::vector<Finding> CheckManifest(const std::string& text, const CheckOptions& options)
 {
     IniFile manifest;
     ParseRecord record;
@@ -173,7 +249,8 @@ std::vector<Finding> CheckManifest(const std::string& text, const ServedFiles* f
     if (!brand.empty())
         findings.Error(record.LineOf("GENERAL", "BRAND_NAME"), brand);
     CheckRegistry(manifest, record, findings);
-    CheckFiles(manifest, record, files, findings);
+    CheckSignature(text, manifest, record, options, findings);
+    CheckFiles(manifest, record, options, findings);
     return findings.InLineOrder();
 }
 

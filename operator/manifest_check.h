@@ -3,6 +3,8 @@
 // what it would silently ignore or misread (warnings), each with its line.
 #pragma once
 
+#include "install/manifest_signature.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -23,8 +25,17 @@ struct ServedFile {
 // The file served at a request path; false when there is no such file.
 using ServedFiles = std::function<bool(const std::string& request_path, ServedFile& file)>;
 
-// Every finding, in line order. With `files`, also each listed file that is
-// missing or whose hash or size differs from its entry.
-std::vector<Finding> CheckManifest(const std::string& text, const ServedFiles* files);
+struct CheckOptions {
+    // With files, each listed file that is missing or whose hash or size
+    // differs from its entry is an error.
+    const ServedFiles* files = nullptr;
+    // With public keys: what a keyed installer with those keys refuses is an
+    // error; without, what keyed installers would refuse is a warning.
+    SignatureCheck verify;
+    CalendarDate today; // in UTC, for the expiry
+};
+
+// Every finding, in line order.
+std::vector<Finding> CheckManifest(const std::string& text, const CheckOptions& options);
 
 bool HasError(const std::vector<Finding>& findings);

@@ -8,8 +8,6 @@
 
 namespace {
 
-const char kBlanks[] = " \t\n\v\f\r";
-
 std::string Join(const std::vector<std::string>& pieces, const std::string& separator)
 {
     std::string text;
@@ -53,11 +51,8 @@ bool FillHashes(const std::string& text, const ServedFiles& files, std::string& 
             missing.push_back({number, true, "file missing: " + entry.path});
             continue;
         }
-        // The parser trimmed the line and cut it at its first "=": the value
-        // starts right after the key.
         std::string& raw = lines[number - 1];
-        const size_t value_at = raw.find_first_not_of(kBlanks) + keys[i].size() + 1;
-        raw.replace(value_at, values[i].size(), WithHashAndSize(values[i], file));
+        raw.replace(ParseRecord::ValueOffset(raw, keys[i]), values[i].size(), WithHashAndSize(values[i], file));
     }
     output = Join(lines, "\n");
     // Listed in byte order of the keys; reported in the order of the text.

@@ -30,8 +30,11 @@ ServedFiles Served(std::map<std::string, ServedFile> files)
 // "LINE error|warning: TEXT" for every finding.
 std::vector<std::string> Check(const std::string& text, const ServedFiles* files = nullptr)
 {
+    CheckOptions options;
+    options.files = files;
+    ReadDate("2025-06-15", options.today);
     std::vector<std::string> lines;
-    for (const Finding& finding : CheckManifest(text, files))
+    for (const Finding& finding : CheckManifest(text, options))
         lines.push_back(std::to_string(finding.line) + (finding.error ? " error: " : " warning: ") + finding.text);
     return lines;
 }
@@ -143,7 +146,7 @@ TEST(ManifestCheck, WhatTheInstallerIgnoresOrMisreadsIsAWarning)
     EXPECT_EQ(Check(kHeader + "URL_1=r.dll,,md5:00\n"),
               One("5 warning: the third piece is not a hash and is ignored: r.dll,,md5:00"));
     EXPECT_EQ(Check(kHeader + "URL_1=r.dll\n"), One("5 warning: no hash: the installer cannot check r.dll"));
-    EXPECT_FALSE(HasError(CheckManifest(kHeader + "URL_1=r.dll\n", nullptr)));
+    EXPECT_FALSE(HasError(CheckManifest(kHeader + "URL_1=r.dll\n", CheckOptions())));
 }
 
 TEST(ManifestCheck, FilesWithoutAServerAreAnError)
