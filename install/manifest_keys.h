@@ -2,11 +2,12 @@
 // program: no key file ships beside it.
 #pragma once
 
+#include "services/rsa_signature.h"
+
 #include <cstddef>
 
 struct ManifestKey {
-    const unsigned char* blob; // a CryptoAPI PUBLICKEYBLOB
-    size_t blob_size;
+    RsaKeyBlob blob;
     // The first 16 hexadecimal digits of the SHA-256 of the key's DER
     // encoding: it names the key's rollback floor in the registry.
     const char* id;

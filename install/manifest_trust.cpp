@@ -5,6 +5,8 @@
 #include "store/ini_file.h"
 #include "store/registry_key.h"
 
+#include <vector>
+
 namespace {
 
 const char kSettingsKey[] = "InstallKVO";
@@ -25,11 +27,11 @@ CalendarDate TodayUtc()
 
 std::string ManifestTrustRefusal(const std::string& text, const IniFile& manifest, const ManifestKeyList& keys)
 {
-    const SignatureCheck verify = [&keys](std::string_view covered, const std::string& signature) {
-        for (size_t i = 0; i < keys.count; ++i)
-            if (VerifyRsaSha256(keys.keys[i].blob, keys.keys[i].blob_size, covered, signature))
-                return true;
-        return false;
+    std::vector<RsaKeyBlob> blobs;
+    for (size_t i = 0; i < keys.count; ++i)
+        blobs.push_back(keys.keys[i].blob);
+    const SignatureCheck verify = [&blobs](std::string_view covered, const std::string& signature) {
+        return VerifyRsaSha256(blobs.data(), blobs.size(), covered, signature);
     };
     return KeyedManifestRefusal(text, manifest, verify, ManifestSerialFloor(keys), TodayUtc());
 }

@@ -14,10 +14,10 @@ CryptProviderHandle AcquireProvider()
     return CryptProviderHandle();
 }
 
-CryptKeyHandle ImportKey(HCRYPTPROV provider, const unsigned char* key_blob, size_t key_blob_size)
+CryptKeyHandle ImportKey(HCRYPTPROV provider, const RsaKeyBlob& blob)
 {
     HCRYPTKEY key = 0;
-    if (CryptImportKey(provider, key_blob, static_cast<DWORD>(key_blob_size), 0, 0, &key))
+    if (CryptImportKey(provider, blob.data, static_cast<DWORD>(blob.size), 0, 0, &key))
         return CryptKeyHandle(key);
     LogFailure("CryptImportKey", "PUBLICKEYBLOB", GetLastError());
     return CryptKeyHandle();
@@ -38,27 +38,35 @@ CryptHashHandle HashOf(HCRYPTPROV provider, std::string_view data)
     return holder;
 }
 
-} // namespace
-
-bool VerifyRsaSha256(const unsigned char* key_blob, size_t key_blob_size, std::string_view data,
-                     const std::string& signature)
+// The check with one key; the hash is made anew, since a verified hash is
+// finished.
+bool VerifyWithKey(HCRYPTPROV provider, const RsaKeyBlob& blob, std::string_view data, const std::string& reversed)
 {
-    // Declared in this order, the hash and the key are destroyed before the
-    // provider they belong to.
-    const CryptProviderHandle provider = AcquireProvider();
-    if (!provider)
-        return false;
-    const CryptKeyHandle key = ImportKey(provider.Get(), key_blob, key_blob_size);
-    const CryptHashHandle hash = key ? HashOf(provider.Get(), data) : CryptHashHandle();
+    // Declared in this order, the hash is destroyed before the key.
+    const CryptKeyHandle key = ImportKey(provider, blob);
+    const CryptHashHandle hash = key ? HashOf(provider, data) : CryptHashHandle();
     if (!hash)
         return false;
-    // CryptoAPI reads the signature as a little-endian number.
-    const std::string reversed(signature.rbegin(), signature.rend());
     if (CryptVerifySignatureA(hash.Get(), reinterpret_cast<const BYTE*>(reversed.data()),
                               static_cast<DWORD>(reversed.size()), key.Get(), nullptr, 0))
         return true;
     const DWORD error = GetLastError();
     if (error != static_cast<DWORD>(NTE_BAD_SIGNATURE))
         LogFailure("CryptVerifySignatureA", "CALG_SHA_256", error);
+    return false;
+}
+
+} // namespace
+
+bool VerifyRsaSha256(const RsaKeyBlob* keys, size_t count, std::string_view data, const std::string& signature)
+{
+    const CryptProviderHandle provider = AcquireProvider();
+    if (!provider)
+        return false;
+    // CryptoAPI reads the signature as a little-endian number.
+    const std::string reversed(signature.rbegin(), signature.rend());
+    for (size_t i = 0; i < count; ++i)
+        if (VerifyWithKey(provider.Get(), keys[i], data, reversed))
+            return true;
     return false;
 }

@@ -7,9 +7,15 @@
 #include <string>
 #include <string_view>
 
+// An RSA public key as CryptoAPI imports it: a PUBLICKEYBLOB.
+struct RsaKeyBlob {
+    const unsigned char* data;
+    size_t size;
+};
+
 // True when `signature`, in the order OpenSSL writes it (most significant
-// byte first), signs `data` with the RSA key in `key_blob`, a CryptoAPI
-// PUBLICKEYBLOB. A signature that does not verify is a plain false; a
-// failure of the platform is logged too.
-bool VerifyRsaSha256(const unsigned char* key_blob, size_t key_blob_size, std::string_view data,
-                     const std::string& signature);
+// byte first), signs `data` with one of the `count` keys. A signature that
+// does not verify is a plain false; a failure of the platform is logged
+// too. The provider is opened once for all keys: that costs more than the
+// check itself.
+bool VerifyRsaSha256(const RsaKeyBlob* keys, size_t count, std::string_view data, const std::string& signature);

@@ -35,7 +35,7 @@ const ManifestKey& NextKey() { return BuiltInManifestKeys().keys[1]; }
 
 bool Verify(const ManifestKey& key, const std::string& data, const std::string& signature)
 {
-    return VerifyRsaSha256(key.blob, key.blob_size, data, signature);
+    return VerifyRsaSha256(&key.blob, 1, data, signature);
 }
 
 std::string Signature()
@@ -90,6 +90,10 @@ TEST(RsaSignature, CryptoApiVerifiesWhatOpenSslSignedAndNothingElse)
     ASSERT_EQ(signature.size(), 384u);
     EXPECT_TRUE(Verify(DemoKey(), kBody, signature));
     EXPECT_FALSE(Verify(NextKey(), kBody, signature));
+    // Any of several keys: here the second.
+    const RsaKeyBlob both[] = {NextKey().blob, DemoKey().blob};
+    EXPECT_TRUE(VerifyRsaSha256(both, 2, kBody, signature));
+    EXPECT_FALSE(VerifyRsaSha256(both, 1, kBody, signature));
 
     // One bit of the text, one bit of the signature.
     std::string changed = kBody;
@@ -109,7 +113,7 @@ TEST(RsaSignature, CryptoApiVerifiesWhatOpenSslSignedAndNothingElse)
 
 TEST_F(ManifestTrustTest, TheFloorIsTheHighestSerialOfAnyKeyAndAnAcceptedOneRaisesEvery)
 {
-    const ManifestKey keys[] = {{nullptr, 0, "test-floor-a"}, {nullptr, 0, "test-floor-b"}};
+    const ManifestKey keys[] = {{{nullptr, 0}, "test-floor-a"}, {{nullptr, 0}, "test-floor-b"}};
     const ManifestKeyList both{keys, 2};
     const ManifestKeyList first{keys, 1};
     EXPECT_EQ(ManifestSerialFloor(both), 0u);
