@@ -16,6 +16,6 @@ struct RsaKeyBlob {
 // True when `signature`, in the order OpenSSL writes it (most significant
 // byte first), signs `data` with one of the `count` keys. A signature that
 // does not verify is a plain false; a failure of the platform is logged
-// too. The provider is opened once for all keys: that costs more than the
-// check itself.
+// too. The provider is opened once for the process: that costs more than
+// the check itself.
 bool VerifyRsaSha256(const RsaKeyBlob* keys, size_t count, std::string_view data, const std::string& signature);
