@@ -35,15 +35,15 @@
 #endif
 // A keyed build (INSTALLER_MANIFEST_KEYS) compiles this file once more with
 // INSTALLER_KEYED set: it trusts only signed manifests and, as the strict
-// build, https skin pages. Unkeyed programs keep the code without it, byte
-// for byte.
+// build, only https pages in its panes. Unkeyed programs keep the code
+// without it, byte for byte.
 #if INSTALLER_KEYED
 #include "install/manifest_trust.h"
-#define HTTPS_SKIN_ONLY(strict) true
-#define HTTPS_SKIN_BUILD "a strict or keyed build"
+#define HTTPS_PAGES_ONLY(strict) true
+#define HTTPS_PAGES_BUILD "a strict or keyed build"
 #else
-#define HTTPS_SKIN_ONLY(strict) (strict)
-#define HTTPS_SKIN_BUILD "a strict build"
+#define HTTPS_PAGES_ONLY(strict) (strict)
+#define HTTPS_PAGES_BUILD "a strict build"
 #endif
 
 namespace {
@@ -162,7 +162,7 @@ bool Installer::Report(int action)
 
 void Installer::Run()
 {
-    g_dialog->mb_https_pages_only = mb_strict;
+    g_dialog->mb_https_pages_only = HTTPS_PAGES_ONLY(mb_strict);
     g_dialog->SetCaption("Casino Installation");
     g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 1);
     // A wait that fails would install in a language nobody chose.
@@ -218,8 +218,8 @@ void Installer::Run()
     std::string skin = SkinPage(m_manifest);
     // An http page could be rewritten on the path, inside the elevated
     // browser control.
-    if (HTTPS_SKIN_ONLY(mb_strict) && !IsHttpsAddress(skin)) {
-        Diagnostic("Skin page not shown, " HTTPS_SKIN_BUILD " shows only https pages: %s\n", skin.c_str());
+    if (HTTPS_PAGES_ONLY(mb_strict) && !IsHttpsAddress(skin)) {
+        Diagnostic("Skin page not shown, " HTTPS_PAGES_BUILD " shows only https pages: %s\n", skin.c_str());
         skin.clear();
     }
     DebugMessage(kDebugLevel1, "skin_url: " + skin);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A keyed installer (the demo and the next key) installs from a manifest
-# signed with either key and raises the floor of both; after a newer serial
-# signed with the next key, an older one signed with the first is refused.
-# An unkeyed installer installs from a signed manifest as from any other.
+# signed with either key and raises the floor of both, and shows no plain
+# http skin page; after a newer serial signed with the next key, an older one
+# signed with the first is refused. An unkeyed installer installs from a
+# signed manifest as from any other.
 source "$(dirname "$0")/../lib.sh"
 e2e_begin_fixture 127.0.0.231
 fixture_file r.dll 3000
@@ -15,7 +16,8 @@ demo_id=$(key_id demo)
 next_id=$(key_id next)
 
 serve() { # brand serial key
-    printf '%s\r\n' "[GENERAL]" "BRAND_NAME=$1" "[URLS]" "SERVER_ADDR=files.karvelo.example" \
+    printf '%s\r\n' "[GENERAL]" "BRAND_NAME=$1" "SKIN_URL=http://skins.karvelo.example/skin.html" "[URLS]" \
+        "SERVER_ADDR=files.karvelo.example" \
         "URL_1=/file/r.dll,,$(fixture_pieces r.dll)" "URL_2=/file/b.dll,Data,$(fixture_pieces b.dll)" >"$manifest"
     sign_manifest "$manifest" "$3" --serial "$2" --valid-days 30
 }
@@ -34,6 +36,8 @@ serve "Signed Casino" 10 demo
 installs "$keyed_installer" "Signed Casino"
 e2e_expect_eq "$(reg_value "$settings" "ManifestSerial-$demo_id")" 10 "floor of the demo key"
 e2e_expect_eq "$(reg_value "$settings" "ManifestSerial-$next_id")" 10 "floor of the next key"
+grep -q "a strict or keyed build shows only https pages: http://skins.karvelo.example/skin.html" "$work/setup.out" \
+    || e2e_fail "a keyed build showed a plain skin page"
 
 # Rotation: the next key signs, and a re-run of the same serial goes on.
 serve "Rotated Casino" 11 next
