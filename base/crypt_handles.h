@@ -1,4 +1,5 @@
-// Holders of CryptoAPI's provider and hash handles: 0 means none.
+// Holders of CryptoAPI's provider, hash and key handles (0 means none), and
+// the one algorithm the product hashes with.
 #pragma once
 
 #include "base/unique_handle.h"
@@ -18,3 +19,14 @@ struct CryptHashTraits {
     static void Close(Handle handle) { CryptDestroyHash(handle); }
 };
 using CryptHashHandle = UniqueHandle<CryptHashTraits>;
+
+struct CryptKeyTraits {
+    using Handle = HCRYPTKEY;
+    static Handle Invalid() { return 0; }
+    static void Close(Handle handle) { CryptDestroyKey(handle); }
+};
+using CryptKeyHandle = UniqueHandle<CryptKeyTraits>;
+
+// CALG_SHA_256 (ALG_SID_SHA_256 is 12): Windows XP SP3 has it, but the
+// headers offer the name only to builds that target SP3 and later.
+const ALG_ID kSha256Algorithm = ALG_CLASS_HASH | ALG_TYPE_ANY | 12;

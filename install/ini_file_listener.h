@@ -15,6 +15,8 @@ public:
 
     // True once the manifest arrived whole and was loaded.
     bool Finished() const { return mb_finished; }
+    // The manifest's text as it arrived, for a keyed build's signature check.
+    const std::string& Text() const { return ms_text; }
 
 private:
     std::string ms_text;

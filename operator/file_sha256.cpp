@@ -16,9 +16,10 @@ struct CloseFile {
 
 } // namespace
 
-bool FileSha256(const std::string& path, std::string& sha256)
+bool FileSha256(const std::string& path, std::string& sha256, std::int64_t& size)
 {
     sha256.clear();
+    size = 0;
     std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         return false;
@@ -26,8 +27,10 @@ bool FileSha256(const std::string& path, std::string& sha256)
     sha256_init(&context);
     std::vector<unsigned char> buffer(kReadSize);
     size_t read = 0;
-    while ((read = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0)
+    while ((read = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0) {
         sha256_update(&context, read, buffer.data());
+        size += static_cast<std::int64_t>(read);
+    }
     if (std::ferror(file.get()))
         return false;
     unsigned char digest[SHA256_DIGEST_SIZE];

@@ -1,30 +1,83 @@
-// manifest-tool: the operators' manifest checker.
-//   manifest-tool check MANIFEST [--files DIR]
+// manifest-tool: the operators' manifest checker and signer.
+//   manifest-tool check MANIFEST [--files DIR] [--public-key PUBLIC.pem]...
 //   manifest-tool hash MANIFEST --files DIR
+//   manifest-tool keygen PRIVATE.pem PUBLIC.pem [--bits 3072]
+//   manifest-tool sign MANIFEST --key PRIVATE.pem [--serial N]
+//                      [--expires YYYY-MM-DD | --valid-days D] [--out FILE]
 // Exit status: 0 no error (warnings allowed), 1 errors, 2 usage or read error.
 #include "operator/file_sha256.h"
 #include "operator/manifest_check.h"
 #include "operator/manifest_hashes.h"
+#include "operator/manifest_signer.h"
+#include "operator/rsa_keys.h"
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <map>
 #include <memory>
+#include <set>
+#include <vector>
 
 namespace {
 
 const int kUsageError = 2;
+const int kDefaultKeyBits = 3072;
+// --valid-days reaches at most this far.
+const long kMostValidDays = 36500;
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: manifest-tool check MANIFEST [--files DIR]\n"
-                         "       manifest-tool hash MANIFEST --files DIR\n");
+    std::fprintf(stderr, "usage: manifest-tool check MANIFEST [--files DIR] [--public-key PUBLIC.pem]...\n"
+                         "       manifest-tool hash MANIFEST --files DIR\n"
+                         "       manifest-tool keygen PRIVATE.pem PUBLIC.pem [--bits 3072]\n"
+                         "       manifest-tool sign MANIFEST --key PRIVATE.pem [--serial N]\n"
+                         "                          [--expires YYYY-MM-DD | --valid-days D] [--out FILE]\n");
     return kUsageError;
 }
 
-// False when the file cannot be read whole: missing, a folder, no permission.
-bool ReadWhole(const char* path, std::string& text)
+int Failure(const std::string& what, int status)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "rb"), std::fclose);
+    std::fprintf(stderr, "manifest-tool: %s\n", what.c_str());
+    return status;
+}
+
+// The words after the command: plain ones in order, and options, each with
+// one value.
+struct Arguments {
+    std::vector<std::string> words;
+    std::multimap<std::string, std::string> options;
+
+    bool Has(const std::string& option) const { return options.count(option) > 0; }
+    std::string Value(const std::string& option) const
+    {
+        const auto found = options.find(option);
+        return found == options.end() ? std::string() : found->second;
+    }
+};
+
+// False for an option not in `known`, one given twice that may not be, or
+// one without its value.
+bool ReadArguments(int argc, char** argv, const std::set<std::string>& known, const std::set<std::string>& repeated,
+                   Arguments& arguments)
+{
+    for (int i = 2; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word.compare(0, 2, "--") != 0) {
+            arguments.words.push_back(word);
+            continue;
+        }
+        if (!known.count(word) || i + 1 == argc || (arguments.Has(word) && !repeated.count(word)))
+            return false;
+        arguments.options.emplace(word, argv[++i]);
+    }
+    return true;
+}
+
+// False when the file cannot be read whole: missing, a folder, no permission.
+bool ReadWhole(const std::string& path, std::string& text)
+{
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file)
         return false;
     char buffer[1 << 16];
@@ -34,51 +87,149 @@ bool ReadWhole(const char* path, std::string& text)
     return !std::ferror(file.get());
 }
 
-// The files of DIR by request path, as the server serves them from its root.
-FileHashes FilesUnder(const std::string& folder)
+bool WriteWhole(const std::string& path, const std::string& text)
 {
-    return [folder](const std::string& request_path, std::string& sha256) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
+    return file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size()
+        && std::fclose(file.release()) == 0;
+}
+
+// The files of DIR by request path, as the server serves them from its root.
+ServedFiles FilesUnder(const std::string& folder)
+{
+    return [folder](const std::string& request_path, ServedFile& file) {
         const size_t start = request_path.find_first_not_of('/');
-        return start != std::string::npos && FileSha256(folder + "/" + request_path.substr(start), sha256);
+        return start != std::string::npos
+            && FileSha256(folder + "/" + request_path.substr(start), file.sha256, file.size);
     };
 }
 
-void Print(const char* manifest, const std::vector<Finding>& findings)
+CalendarDate TodayUtc() { return DateOfDay(static_cast<std::int64_t>(std::time(nullptr)) / 86400); }
+
+// A whole number in decimal digits, up to `most`; false for anything else.
+bool ReadCount(const std::string& text, long most, long& count)
+{
+    char* end = nullptr;
+    count = text.empty() || text[0] < '0' || text[0] > '9' ? -1 : std::strtol(text.c_str(), &end, 10);
+    return count >= 0 && count <= most && end && *end == '\0';
+}
+
+void Print(const std::string& manifest, const std::vector<Finding>& findings)
 {
     for (const Finding& finding : findings)
-        std::printf("%s:%d: %s: %s\n", manifest, finding.line, finding.error ? "error" : "warning",
+        std::printf("%s:%d: %s: %s\n", manifest.c_str(), finding.line, finding.error ? "error" : "warning",
                     finding.text.c_str());
+}
+
+int Check(const Arguments& arguments)
+{
+    if (arguments.words.size() != 1)
+        return Usage();
+    std::vector<RsaKey> keys;
+    for (auto key = arguments.options.equal_range("--public-key"); key.first != key.second; ++key.first) {
+        std::string error;
+        keys.push_back(ReadPublicKey(key.first->second, error));
+        if (!keys.back())
+            return Failure(error, kUsageError);
+    }
+    std::string text;
+    if (!ReadWhole(arguments.words[0], text))
+        return Failure("cannot read " + arguments.words[0], kUsageError);
+    const ServedFiles files = FilesUnder(arguments.Value("--files"));
+    CheckOptions options;
+    options.files = arguments.Has("--files") ? &files : nullptr;
+    options.today = TodayUtc();
+    if (!keys.empty())
+        options.verify = [&keys](std::string_view covered, const std::string& signature) {
+            for (const RsaKey& key : keys)
+                if (VerifySha256(key.get(), covered, signature))
+                    return true;
+            return false;
+        };
+    const std::vector<Finding> findings = CheckManifest(text, options);
+    Print(arguments.words[0], findings);
+    return HasError(findings) ? 1 : 0;
+}
+
+int Hash(const Arguments& arguments)
+{
+    if (arguments.words.size() != 1 || !arguments.Has("--files"))
+        return Usage();
+    std::string text;
+    if (!ReadWhole(arguments.words[0], text))
+        return Failure("cannot read " + arguments.words[0], kUsageError);
+    std::string output;
+    std::vector<Finding> missing;
+    if (!FillHashes(text, FilesUnder(arguments.Value("--files")), output, missing)) {
+        for (const Finding& finding : missing)
+            std::fprintf(stderr, "%s:%d: error: %s\n", arguments.words[0].c_str(), finding.line,
+                         finding.text.c_str());
+        return 1;
+    }
+    std::fwrite(output.data(), 1, output.size(), stdout);
+    return 0;
+}
+
+int KeyGen(const Arguments& arguments)
+{
+    long bits = kDefaultKeyBits;
+    if (arguments.words.size() != 2 || (arguments.Has("--bits") && !ReadCount(arguments.Value("--bits"), kMostKeyBits, bits))
+        || bits < kFewestKeyBits)
+        return Usage();
+    std::string error;
+    if (!GenerateKeyPair(static_cast<int>(bits), arguments.words[0], arguments.words[1], error))
+        return Failure(error, 1);
+    return 0;
+}
+
+int Sign(const Arguments& arguments)
+{
+    if (arguments.words.size() != 1 || !arguments.Has("--key")
+        || (arguments.Has("--expires") && arguments.Has("--valid-days")))
+        return Usage();
+    Freshness freshness;
+    freshness.serial = arguments.Value("--serial");
+    freshness.expires = arguments.Value("--expires");
+    long days = 0;
+    if (arguments.Has("--valid-days")) {
+        if (!ReadCount(arguments.Value("--valid-days"), kMostValidDays, days))
+            return Usage();
+        freshness.expires = FormatDate(DateOfDay(DayNumber(TodayUtc()) + days));
+    }
+    std::string error, text, output;
+    const RsaKey key = ReadPrivateKey(arguments.Value("--key"), error);
+    if (!key)
+        return Failure(error, kUsageError);
+    if (!ReadWhole(arguments.words[0], text))
+        return Failure("cannot read " + arguments.words[0], kUsageError);
+    const Signer sign = [&key](std::string_view covered, std::string& signature) {
+        return SignSha256(key.get(), covered, signature);
+    };
+    if (!SignManifest(text, freshness, sign, output, error))
+        return Failure(error, kUsageError);
+    if (!arguments.Has("--out")) {
+        std::fwrite(output.data(), 1, output.size(), stdout);
+        return 0;
+    }
+    return WriteWhole(arguments.Value("--out"), output) ? 0 : Failure("cannot write " + arguments.Value("--out"), 1);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const bool with_files = argc == 5 && std::strcmp(argv[3], "--files") == 0;
-    if (argc < 3 || (argc != 3 && !with_files))
+    if (argc < 2)
         return Usage();
-    const bool check = std::strcmp(argv[1], "check") == 0;
-    if (!check && (std::strcmp(argv[1], "hash") != 0 || !with_files))
-        return Usage();
-    std::string text;
-    if (!ReadWhole(argv[2], text)) {
-        std::fprintf(stderr, "manifest-tool: cannot read %s\n", argv[2]);
-        return kUsageError;
-    }
-    const FileHashes files = FilesUnder(with_files ? argv[4] : "");
-    if (check) {
-        const std::vector<Finding> findings = CheckManifest(text, with_files ? &files : nullptr);
-        Print(argv[2], findings);
-        return HasError(findings) ? 1 : 0;
-    }
-    std::string output;
-    std::vector<Finding> missing;
-    if (!FillHashes(text, files, output, missing)) {
-        std::fflush(stdout);
-        for (const Finding& finding : missing)
-            std::fprintf(stderr, "%s:%d: error: %s\n", argv[2], finding.line, finding.text.c_str());
-        return 1;
-    }
-    std::fwrite(output.data(), 1, output.size(), stdout);
-    return 0;
+    const std::string command = argv[1];
+    Arguments arguments;
+    if (command == "check" && ReadArguments(argc, argv, {"--files", "--public-key"}, {"--public-key"}, arguments))
+        return Check(arguments);
+    if (command == "hash" && ReadArguments(argc, argv, {"--files"}, {}, arguments))
+        return Hash(arguments);
+    if (command == "keygen" && ReadArguments(argc, argv, {"--bits"}, {}, arguments))
+        return KeyGen(arguments);
+    if (command == "sign"
+        && ReadArguments(argc, argv, {"--key", "--serial", "--expires", "--valid-days", "--out"}, {}, arguments))
+        return Sign(arguments);
+    return Usage();
 }

@@ -11,6 +11,8 @@
 namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
+// Operators are warned this many days before a manifest expires.
+const std::int64_t kExpiryWarningDays = 7;
 const char* const kReadSections[] = {"GENERAL", "URLS", "REG"};
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -74,18 +76,23 @@ void CheckRegistry(const IniFile& manifest, const ParseRecord& record, Findings&
     }
 }
 
-void CheckFile(const ResourceEntry& entry, int line, const FileHashes& files, Findings& findings)
+void CheckFile(const ResourceEntry& entry, int line, const ServedFiles& files, Findings& findings)
 {
-    std::string actual;
-    if (!files(entry.path, actual))
+    ServedFile actual;
+    if (!files(entry.path, actual)) {
         findings.Error(line, "file missing: " + entry.path);
-    else if (entry.hash == HashPiece::kSha256 && actual != entry.sha256)
+        return;
+    }
+    if (entry.hash == HashPiece::kSha256 && actual.sha256 != entry.sha256)
         findings.Error(line, "hash mismatch for " + entry.path + ": the manifest says " + entry.sha256
-                                 + ", the file has " + actual);
+                                 + ", the file has " + actual.sha256);
+    if (entry.size_piece == SizePiece::kBytes && actual.size != entry.size)
+        findings.Error(line, "size mismatch for " + entry.path + ": the manifest says " + std::to_string(entry.size)
+                                 + " bytes, the file has " + std::to_string(actual.size));
 }
 
 void CheckResourceEntry(const std::string& key, const std::string& value, int line, bool& library_fetched,
-                        const FileHashes* files, Findings& findings)
+                        const CheckOptions& options, Findings& findings)
 {
     const std::string refusal = ResourceEntryRefusal(key, value, EntryDemands());
     if (!refusal.empty()) {
@@ -96,22 +103,37 @@ void CheckResourceEntry(const std::string& key, const std::string& value, int li
     ParseResourceEntry(key, value, entry);
     std::vector<std::string> pieces;
     Split(pieces, value, ",", 0);
-    if (pieces.size() > 3)
-        findings.Warning(line, "pieces past the third are ignored: " + value);
-    if (entry.hash != HashPiece::kSha256)
+    if (pieces.size() > 4)
+        findings.Warning(line, "pieces past the fourth are ignored: " + value);
+    const std::string unsigned_file = options.verify ? SignedEntryRefusal(key, value) : std::string();
+    if (!unsigned_file.empty())
+        findings.Error(line, unsigned_file);
+    else if (entry.hash != HashPiece::kSha256)
         findings.Warning(line, pieces.size() >= 3 ? "the third piece is not a hash and is ignored: " + value
                                                   : "no hash: the installer cannot check " + entry.path);
+    if (pieces.size() >= 4 && entry.size_piece != SizePiece::kBytes)
+        findings.Warning(line, "the fourth piece is not a size and is ignored: " + value);
     const std::string file_name = ResourceFileName(entry.path);
     if (entry.sub_folder.empty() && AsciiUpper(file_name) == "EXTRACT.DLL")
         library_fetched = true;
     if (EndsWith(file_name, ".7z") && !library_fetched)
         findings.Error(line, key + " fetches an archive before Extract.dll, which unpacks it"
                                   " (keys are fetched in byte order: URL_10 before URL_2)");
-    if (files)
-        CheckFile(entry, line, *files, findings);
+    if (options.files)
+        CheckFile(entry, line, *options.files, findings);
 }
 
-void CheckFiles(const IniFile& manifest, const ParseRecord& record, const FileHashes* files, Findings& findings)
+// SERVER_ADDR keeps the reading it has always had: a host that the mirrors'
+// grammar would refuse is only warned about.
+void CheckServerHost(const std::string& host, int line, Findings& findings)
+{
+    if (!host.empty() && !IsSafeHost(host))
+        findings.Warning(line, "SERVER_ADDR " + host + " is not a plain host name (letters, digits, \"-\" and \".\","
+                                   " at most 253 bytes): the installer connects to it as written, but such a"
+                                   " host in SERVER_MIRRORS is refused");
+}
+
+void CheckFiles(const IniFile& manifest, const ParseRecord& record, const CheckOptions& options, Findings& findings)
 {
     std::vector<std::string> keys, values;
     manifest.GetSection("URLS", keys, values);
@@ -121,11 +143,17 @@ void CheckFiles(const IniFile& manifest, const ParseRecord& record, const FileHa
         const int line = record.LineOf("URLS", keys[i]);
         if (IsResourceKey(keys[i])) {
             any_file = true;
-            CheckResourceEntry(keys[i], values[i], line, library_fetched, files, findings);
+            CheckResourceEntry(keys[i], values[i], line, library_fetched, options, findings);
         } else if (keys[i] == "SERVER_SCHEME") {
             if (AsciiUpper(values[i]) != "HTTP" && AsciiUpper(values[i]) != "HTTPS")
                 findings.Warning(line, "SERVER_SCHEME " + values[i] + " means plain HTTP");
-        } else if (keys[i] != "SERVER_ADDR") {
+        } else if (keys[i] == "SERVER_ADDR") {
+            CheckServerHost(values[i], line, findings);
+        } else if (keys[i] == "SERVER_MIRRORS") {
+            const std::string refusal = MirrorRefusal(manifest);
+            if (!refusal.empty())
+                findings.Error(line, refusal);
+        } else {
             findings.Warning(line, AsciiUpper(keys[i]).compare(0, 4, "URL_") == 0
                                        ? keys[i] + " is not read: file keys begin with URL_ in capitals"
                                        : "key " + keys[i] + " is not read by the installer");
@@ -135,9 +163,80 @@ void CheckFiles(const IniFile& manifest, const ParseRecord& record, const FileHa
         findings.Error(0, "no SERVER_ADDR in [URLS]: every file would fail");
 }
 
+// What a keyed installer with the given keys refuses is an error; without
+// keys, a warning that keyed installers would refuse it.
+void KeyedRefusal(const CheckOptions& options, int line, const std::string& text, Findings& findings)
+{
+    if (options.verify)
+        findings.Error(line, text);
+    else
+        findings.Warning(line, text + " (keyed installers refuse the manifest)");
+}
+
+// MANIFEST_SERIAL or MANIFEST_EXPIRES; false when it is missing or malformed.
+bool CheckFreshnessKey(const IniFile& manifest, const ParseRecord& record, const CheckOptions& options,
+                       const char* key, bool (*valid)(const std::string&), const char* grammar,
+                       Findings& findings)
+{
+    const std::string value = manifest.GetValue("GENERAL", key);
+    if (valid(value))
+        return true;
+    KeyedRefusal(options, record.LineOf("GENERAL", key),
+                 "Invalid manifest signature: " + (value.empty() ? std::string("no ") + key + " in [GENERAL]"
+                                                                 : std::string(key) + " " + value + " is not " + grammar),
+                 findings);
+    return false;
+}
+
+
+void CheckExpiry(const std::string& expires, int line, const CheckOptions& options, Findings& findings)
+{
+    CalendarDate date;
+    ReadDate(expires, date);
+    const std::int64_t days_left = DayNumber(date) - DayNumber(options.today);
+    if (days_left < 0)
+        KeyedRefusal(options, line, "Expired manifest: " + expires, findings);
+    else if (days_left == 0)
+        findings.Warning(line, "the manifest expires at the end of today (" + expires + ", UTC)");
+    else if (days_left < kExpiryWarningDays)
+        findings.Warning(line, "the manifest expires in " + std::to_string(days_left) + " day"
+                                   + (days_left == 1 ? "" : "s") + ": it is valid through " + expires + " (UTC)");
+}
+
+// The signature line and the freshness keys, as keyed installers read them.
+void CheckSignature(const std::string& text, const IniFile& manifest, const ParseRecord& record,
+                    const CheckOptions& options, Findings& findings)
+{
+    size_t covered = 0;
+    std::string signature;
+    const SignatureLine state = ReadSignatureLine(text, covered, signature);
+    const bool has_keys = manifest.GetValue("GENERAL", "MANIFEST_SERIAL").size()
+        + manifest.GetValue("GENERAL", "MANIFEST_EXPIRES").size() > 0;
+    if (state == SignatureLine::kAbsent && options.verify)
+        findings.Error(0, "Unsigned manifest");
+    // The keys matter only to a manifest that is signed or meant to be.
+    if (state == SignatureLine::kAbsent && !has_keys)
+        return;
+    const size_t line_start = SignatureLineStart(text);
+    const int line = line_start == std::string::npos
+        ? 0
+        : 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(line_start), '\n'));
+    if (state == SignatureLine::kMalformed)
+        KeyedRefusal(options, line, "Invalid manifest signature: the last line is not \"" + std::string(kSignaturePrefix)
+                                        + "\", padded base64 and at most one line break", findings);
+    else if (state == SignatureLine::kPresent && options.verify
+             && !options.verify(std::string_view(text).substr(0, covered), signature))
+        findings.Error(line, "Invalid manifest signature: no key given verifies it");
+    CheckFreshnessKey(manifest, record, options, "MANIFEST_SERIAL", IsSerial,
+                      "a whole number from 1 to 2^53 without a leading zero", findings);
+    if (CheckFreshnessKey(manifest, record, options, "MANIFEST_EXPIRES", IsDate, "a real date YYYY-MM-DD", findings))
+        CheckExpiry(manifest.GetValue("GENERAL", "MANIFEST_EXPIRES"), record.LineOf("GENERAL", "MANIFEST_EXPIRES"),
+                    options, findings);
+}
+
 } // namespace
 
-std::vector<Finding> CheckManifest(const std::string& text, const FileHashes* files)
+std::vector<Finding> CheckManifest(const std::string& text, const CheckOptions& options)
 {
     IniFile manifest;
     ParseRecord record;
@@ -150,7 +249,8 @@ std::vector<Finding> CheckManifest(const std::string& text, const FileHashes* fi
     if (!brand.empty())
         findings.Error(record.LineOf("GENERAL", "BRAND_NAME"), brand);
     CheckRegistry(manifest, record, findings);
-    CheckFiles(manifest, record, files, findings);
+    CheckSignature(text, manifest, record, options, findings);
+    CheckFiles(manifest, record, options, findings);
     return findings.InLineOrder();
 }
 

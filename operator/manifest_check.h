@@ -3,6 +3,9 @@
 // what it would silently ignore or misread (warnings), each with its line.
 #pragma once
 
+#include "install/manifest_signature.h"
+
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,12 +16,26 @@ struct Finding {
     std::string text;
 };
 
-// The SHA-256 (lower-case hex) of the file served at a request path; false
-// when there is no such file.
-using FileHashes = std::function<bool(const std::string& request_path, std::string& sha256)>;
+// What the server holds at a request path.
+struct ServedFile {
+    std::string sha256; // lower-case hex
+    std::int64_t size = 0;
+};
 
-// Every finding, in line order. With `files`, also each listed file that is
-// missing or whose hash differs from its entry.
-std::vector<Finding> CheckManifest(const std::string& text, const FileHashes* files);
+// The file served at a request path; false when there is no such file.
+using ServedFiles = std::function<bool(const std::string& request_path, ServedFile& file)>;
+
+struct CheckOptions {
+    // With files, each listed file that is missing or whose hash or size
+    // differs from its entry is an error.
+    const ServedFiles* files = nullptr;
+    // With public keys: what a keyed installer with those keys refuses is an
+    // error; without, what keyed installers would refuse is a warning.
+    SignatureCheck verify;
+    CalendarDate today; // in UTC, for the expiry
+};
+
+// Every finding, in line order.
+std::vector<Finding> CheckManifest(const std::string& text, const CheckOptions& options);
 
 bool HasError(const std::vector<Finding>& findings);

@@ -8,8 +8,6 @@
 
 namespace {
 
-const char kBlanks[] = " \t\n\v\f\r";
-
 std::string Join(const std::vector<std::string>& pieces, const std::string& separator)
 {
     std::string text;
@@ -18,21 +16,22 @@ std::string Join(const std::vector<std::string>& pieces, const std::string& sepa
     return text;
 }
 
-// The value with its third piece set to the hash; an absent sub-folder
-// becomes the empty one (the install folder itself).
-std::string WithHash(const std::string& value, const std::string& sha256)
+// The value with its third piece set to the hash and its fourth to the size;
+// an absent sub-folder becomes the empty one (the install folder itself).
+std::string WithHashAndSize(const std::string& value, const ServedFile& file)
 {
     std::vector<std::string> pieces;
     Split(pieces, value, ",", 0);
-    if (pieces.size() < 3)
-        pieces.resize(3);
-    pieces[2] = "sha256:" + sha256;
+    if (pieces.size() < 4)
+        pieces.resize(4);
+    pieces[2] = "sha256:" + file.sha256;
+    pieces[3] = "size:" + std::to_string(file.size);
     return Join(pieces, ",");
 }
 
 } // namespace
 
-bool FillHashes(const std::string& text, const FileHashes& files, std::string& output,
+bool FillHashes(const std::string& text, const ServedFiles& files, std::string& output,
                 std::vector<Finding>& missing)
 {
     IniFile manifest;
@@ -47,16 +46,13 @@ bool FillHashes(const std::string& text, const FileHashes& files, std::string& o
         if (!IsResourceKey(keys[i]) || !ParseResourceEntry(keys[i], values[i], entry))
             continue;
         const int number = record.LineOf("URLS", keys[i]);
-        std::string sha256;
-        if (!files(entry.path, sha256)) {
+        ServedFile file;
+        if (!files(entry.path, file)) {
             missing.push_back({number, true, "file missing: " + entry.path});
             continue;
         }
-        // The parser trimmed the line and cut it at its first "=": the value
-        // starts right after the key.
         std::string& raw = lines[number - 1];
-        const size_t value_at = raw.find_first_not_of(kBlanks) + keys[i].size() + 1;
-        raw.replace(value_at, values[i].size(), WithHash(values[i], sha256));
+        raw.replace(ParseRecord::ValueOffset(raw, keys[i]), values[i].size(), WithHashAndSize(values[i], file));
     }
     output = Join(lines, "\n");
     // Listed in byte order of the keys; reported in the order of the text.

@@ -23,6 +23,13 @@ public:
     // Parses `text` into `document`, recording every line.
     void Parse(const std::string& text, IniFile& document) { document.Parse(text, this); }
 
+    // Where the value of `key` starts in its raw line: the parser trimmed the
+    // line and cut it at its first "=", so right after the key.
+    static size_t ValueOffset(const std::string& raw_line, const std::string& key)
+    {
+        return raw_line.find_first_not_of(" \t\n\v\f\r") + key.size() + 1;
+    }
+
     // The line of the stored entry, or 0 when there is none.
     int LineOf(const std::string& section, const std::string& key) const
     {

@@ -8,9 +8,6 @@ namespace {
 
 // Reads of a file already in place; large enough that the calls cost little.
 const DWORD kFileReadSize = 64 * 1024;
-// CALG_SHA_256 (ALG_SID_SHA_256 is 12): Windows XP SP3 has it, but the
-// headers offer the name only to builds that target SP3 and later.
-const ALG_ID kSha256Algorithm = ALG_CLASS_HASH | ALG_TYPE_ANY | 12;
 
 std::string LowerHex(const std::string& bytes)
 {

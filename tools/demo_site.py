@@ -11,7 +11,7 @@ plain files of BYTES bytes instead of the demo set (for benchmarks), and with
 were done, and with --begin-marker a first one, whose request tells when the
 file loop began (a re-run that keeps every bulk file requests only these).
 With --https the manifest asks for the files over https
-(SERVER_SCHEME).
+(SERVER_SCHEME) and names an https skin page.
 """
 import argparse
 import os
@@ -104,6 +104,7 @@ def main():
         manifest = DEMO_MANIFEST
     if args.https:
         manifest = manifest.replace("SERVER_ADDR=", "SERVER_SCHEME=https\nSERVER_ADDR=", 1)
+        manifest = manifest.replace("SKIN_URL=http://", "SKIN_URL=https://", 1)
     with open(os.path.join(args.out, "manifest.ini"), "w", newline="\r\n") as f:
         f.write(manifest)
 

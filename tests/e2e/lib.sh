@@ -376,6 +376,24 @@ answer_proxy_prompt() { # user password button
     uidriver press "$prompt" "$3" || e2e_fail "cannot answer the proxy prompt"
 }
 
+# "sha256:" and the SHA-256 of a fixture file, then ",size:" and its length:
+# what a keyed installer requires of every entry.
+fixture_pieces() { # name
+    echo "$(fixture_sha256 "$1"),size:$(stat -c %s "$work/fixture/files/$1")"
+}
+
+# Signs the manifest FILE in place with the committed demo pair NAME (demo,
+# next or other; never for production); further options (--serial,
+# --expires, --valid-days) go to out/manifest-tool sign.
+sign_manifest() { # file name [sign options...]
+    "$out/manifest-tool" sign "$1" --key "$root/tools/demo_keys/$2.key.pem" --out "$1.signed" "${@:3}" \
+        || e2e_fail "cannot sign $1"
+    mv "$1.signed" "$1"
+}
+
+# The keyed demo installer: built with the demo and the next key.
+keyed_installer=$products/tools/installer_keyed.exe
+
 report_server_stop() {
     stop_process "${REPORT_PID:-}"
     REPORT_PID=

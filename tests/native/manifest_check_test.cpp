@@ -15,23 +15,26 @@ const std::string kHashA(64, 'a');
 const std::string kHashB(64, 'b');
 const std::string kHeader = "[GENERAL]\nBRAND_NAME=Checked\n[URLS]\nSERVER_ADDR=files.example\n";
 
-// Files served by request path, with their hashes.
-FileHashes Served(std::map<std::string, std::string> files)
+// Files served by request path, with their hashes and sizes.
+ServedFiles Served(std::map<std::string, ServedFile> files)
 {
-    return [files](const std::string& path, std::string& sha256) {
+    return [files](const std::string& path, ServedFile& file) {
         const auto found = files.find(path);
         if (found == files.end())
             return false;
-        sha256 = found->second;
+        file = found->second;
         return true;
     };
 }
 
 // "LINE error|warning: TEXT" for every finding.
-std::vector<std::string> Check(const std::string& text, const FileHashes* files = nullptr)
+std::vector<std::string> Check(const std::string& text, const ServedFiles* files = nullptr)
 {
+    CheckOptions options;
+    options.files = files;
+    ReadDate("2025-06-15", options.today);
     std::vector<std::string> lines;
-    for (const Finding& finding : CheckManifest(text, files))
+    for (const Finding& finding : CheckManifest(text, options))
         lines.push_back(std::to_string(finding.line) + (finding.error ? " error: " : " warning: ") + finding.text);
     return lines;
 }
@@ -77,17 +80,46 @@ TEST(ManifestCheck, AnArchiveBeforeTheExtractionLibraryInByteOrder)
     EXPECT_EQ(Check(kHeader + "URL_1=extract.DLL" + hashes + "\nURL_2=pack.7z" + hashes + "\n").size(), 0u);
 }
 
-TEST(ManifestCheck, WithFilesAMissingFileOrAnotherHashIsAnError)
+TEST(ManifestCheck, WithFilesAMissingFileOrAnotherHashOrSizeIsAnError)
 {
-    const std::string text = kHeader + "URL_1=/games/r.dll,,sha256:" + kHashA + "\nURL_2=a.wav,Sounds\n";
-    const FileHashes files = Served({{"/games/r.dll", kHashB}});
+    const std::string text = kHeader + "URL_1=/games/r.dll,,sha256:" + kHashA + ",size:3000\nURL_2=a.wav,Sounds\n";
+    const ServedFiles files = Served({{"/games/r.dll", {kHashB, 2999}}});
     EXPECT_EQ(Check(text, &files),
               (std::vector<std::string>{"5 error: hash mismatch for /games/r.dll: the manifest says " + kHashA
                                             + ", the file has " + kHashB,
+                                        "5 error: size mismatch for /games/r.dll: the manifest says 3000 bytes,"
+                                        " the file has 2999",
                                         "6 warning: no hash: the installer cannot check a.wav",
                                         "6 error: file missing: a.wav"}));
-    const FileHashes matching = Served({{"/games/r.dll", kHashA}, {"a.wav", kHashB}});
+    const ServedFiles matching = Served({{"/games/r.dll", {kHashA, 3000}}, {"a.wav", {kHashB, 7}}});
     EXPECT_EQ(Check(text, &matching), One("6 warning: no hash: the installer cannot check a.wav"));
+    // A size is compared on its own, with or without a hash.
+    EXPECT_EQ(Check(kHeader + "URL_1=e.bin,,,size:0\n", &matching),
+              (std::vector<std::string>{"5 warning: the third piece is not a hash and is ignored: e.bin,,,size:0",
+                                        "5 error: file missing: e.bin"}));
+    const ServedFiles empty = Served({{"e.bin", {kHashA, 1}}});
+    EXPECT_EQ(Check(kHeader + "URL_1=e.bin,,sha256:" + kHashA + ",size:0\n", &empty),
+              One("5 error: size mismatch for e.bin: the manifest says 0 bytes, the file has 1"));
+}
+
+TEST(ManifestCheck, SizesAndMirrorsFollowTheInstallersRules)
+{
+    const std::string hash = ",,sha256:" + kHashA;
+    EXPECT_EQ(Check(kHeader + "URL_1=r.dll" + hash + ",size:12\n"), std::vector<std::string>());
+    EXPECT_EQ(Check(kHeader + "URL_1=r.dll" + hash + ",size:-1\n"),
+              One("5 error: Malformed size in manifest: r.dll" + hash + ",size:-1"));
+    EXPECT_EQ(Check(kHeader + "URL_1=r.dll" + hash + ",size:9223372036854775808\n"),
+              One("5 error: Malformed size in manifest: r.dll" + hash + ",size:9223372036854775808"));
+    EXPECT_EQ(Check(kHeader + "URL_1=r.dll" + hash + ",bytes:12\n"),
+              One("5 warning: the fourth piece is not a size and is ignored: r.dll" + hash + ",bytes:12"));
+    EXPECT_EQ(Check(kHeader + "SERVER_MIRRORS=m1.example,10.0.0.7\n"), std::vector<std::string>());
+    EXPECT_EQ(Check(kHeader + "SERVER_MIRRORS=m1.example,evil.example:8080/x\n"),
+              One("5 error: Unsafe host in manifest: m1.example,evil.example:8080/x"));
+    // SERVER_ADDR keeps its reading, so a host outside the grammar is a warning.
+    EXPECT_EQ(Check("[URLS]\nSERVER_ADDR=files.example:8080\n"),
+              One("2 warning: SERVER_ADDR files.example:8080 is not a plain host name (letters, digits, \"-\""
+                  " and \".\", at most 253 bytes): the installer connects to it as written, but such a host in"
+                  " SERVER_MIRRORS is refused"));
 }
 
 TEST(ManifestCheck, WhatTheInstallerIgnoresOrMisreadsIsAWarning)
@@ -109,12 +141,12 @@ TEST(ManifestCheck, WhatTheInstallerIgnoresOrMisreadsIsAWarning)
                                      " so the installer ignores it"));
     EXPECT_EQ(Check("[REG]\nVolume=d:80\n"),
               One("2 warning: lower-case type in Volume: the installer skips it (types are D: and S:)"));
-    EXPECT_EQ(Check(kHeader + "URL_1=r.dll" + hash + ",more\n"),
-              One("5 warning: pieces past the third are ignored: r.dll" + hash + ",more"));
+    EXPECT_EQ(Check(kHeader + "URL_1=r.dll" + hash + ",size:1,more\n"),
+              One("5 warning: pieces past the fourth are ignored: r.dll" + hash + ",size:1,more"));
     EXPECT_EQ(Check(kHeader + "URL_1=r.dll,,md5:00\n"),
               One("5 warning: the third piece is not a hash and is ignored: r.dll,,md5:00"));
     EXPECT_EQ(Check(kHeader + "URL_1=r.dll\n"), One("5 warning: no hash: the installer cannot check r.dll"));
-    EXPECT_FALSE(HasError(CheckManifest(kHeader + "URL_1=r.dll\n", nullptr)));
+    EXPECT_FALSE(HasError(CheckManifest(kHeader + "URL_1=r.dll\n", CheckOptions())));
 }
 
 TEST(ManifestCheck, FilesWithoutAServerAreAnError)
@@ -123,24 +155,26 @@ TEST(ManifestCheck, FilesWithoutAServerAreAnError)
               One("0 error: no SERVER_ADDR in [URLS]: every file would fail"));
 }
 
-TEST(ManifestHashes, EveryFetchedEntryGetsItsHashAndNothingElseChanges)
+TEST(ManifestHashes, EveryFetchedEntryGetsItsHashAndSizeAndNothingElseChanges)
 {
     const std::string text = "\xEF\xBB\xBF# demo\r\n[URLS]\r\nSERVER_ADDR=files.example\r\n"
-                             "  URL_1#Game=games/r.dll\t\r\nURL_2=a.wav,Sounds,sha256:" + kHashB + ",x\r\n"
+                             "  URL_1#Game=games/r.dll\t\r\nURL_2=a.wav,Sounds,sha256:" + kHashB + ",size:9,x\r\n"
+                             "URL_3=b.wav,,sha256:" + kHashB + "\r\n"
                              "URL_1#Game=again.dll\r\nurl_3=lower.dll\r\nURL_4*x=unlisted.dll\r\n[OTHER]\r\n"
                              "URL_1=other.dll";
-    const FileHashes files = Served({{"games/r.dll", kHashA}, {"a.wav", kHashA}});
+    const ServedFiles files = Served({{"games/r.dll", {kHashA, 3000}}, {"a.wav", {kHashA, 0}}, {"b.wav", {kHashB, 5}}});
     std::string output;
     std::vector<Finding> missing;
     ASSERT_TRUE(FillHashes(text, files, output, missing)) << (missing.empty() ? "" : missing[0].text);
     EXPECT_EQ(output, "\xEF\xBB\xBF# demo\r\n[URLS]\r\nSERVER_ADDR=files.example\r\n"
-                      "  URL_1#Game=games/r.dll,,sha256:" + kHashA + "\t\r\nURL_2=a.wav,Sounds,sha256:" + kHashA
-                          + ",x\r\nURL_1#Game=again.dll\r\nurl_3=lower.dll\r\nURL_4*x=unlisted.dll\r\n[OTHER]\r\n"
+                      "  URL_1#Game=games/r.dll,,sha256:" + kHashA + ",size:3000\t\r\nURL_2=a.wav,Sounds,sha256:"
+                          + kHashA + ",size:0,x\r\nURL_3=b.wav,,sha256:" + kHashB + ",size:5\r\n"
+                          "URL_1#Game=again.dll\r\nurl_3=lower.dll\r\nURL_4*x=unlisted.dll\r\n[OTHER]\r\n"
                             "URL_1=other.dll");
     EXPECT_TRUE(missing.empty());
 
     ASSERT_FALSE(FillHashes(text, Served({}), output, missing));
-    ASSERT_EQ(missing.size(), 2u);
+    ASSERT_EQ(missing.size(), 3u);
     EXPECT_EQ(missing[0].line, 4);
     EXPECT_EQ(missing[0].text, "file missing: games/r.dll");
 }

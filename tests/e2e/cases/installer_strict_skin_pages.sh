@@ -19,10 +19,12 @@ BRAND_NAME=Strict Skin Casino
 SKIN_URL=https://skins.karvelo.example/insecure/status/200
 [URLS]
 SERVER_ADDR=files.karvelo.example
-URL_1=/file/r.dll,,$(fixture_sha256 r.dll)
+URL_1=/file/r.dll,,$(fixture_pieces r.dll)
 "
 fixture_site "$manifest"
 tls_fixture_start 127.0.0.226 "$manifest"
+# A strict build is keyed: it takes only signed manifests.
+sign_manifest "$work/fixture/tls-manifest.ini" demo --serial 1 --valid-days 30
 installer_start "$strict"
 installer_choose_english
 e2e_wait_exit 60
