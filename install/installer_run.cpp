@@ -13,6 +13,7 @@
 #include "install/file_delivery.h"
 #include "install/ini_file_listener.h"
 #include "install/manifest_rules.h"
+#include "install/manifest_trust.h"
 #include "install/window_channel.h"
 #include "install/worker_thread.h"
 #include "net/file_downloader.h"
@@ -32,18 +33,6 @@
 #endif
 #ifndef INSTALLER_REPORT_HOST
 #define INSTALLER_REPORT_HOST "stats.karvelo.example"
-#endif
-// A keyed build (INSTALLER_MANIFEST_KEYS) compiles this file once more with
-// INSTALLER_KEYED set: it trusts only signed manifests and, as the strict
-// build, only https pages in its panes. Unkeyed programs keep the code
-// without it, byte for byte.
-#if INSTALLER_KEYED
-#include "install/manifest_trust.h"
-#define HTTPS_PAGES_ONLY(strict) true
-#define HTTPS_PAGES_BUILD "a strict or keyed build"
-#else
-#define HTTPS_PAGES_ONLY(strict) (strict)
-#define HTTPS_PAGES_BUILD "a strict build"
 #endif
 
 namespace {
@@ -92,23 +81,17 @@ ManifestRequest ReadSettings(const Installer& installer)
     return request;
 }
 
-// Fetches the manifest into the installer's document; false when it did not
-// arrive whole (the listener has said so). A keyed build keeps the text as
-// it arrived, for the signature.
-#if INSTALLER_KEYED
+// Fetches the manifest into the installer's document, and its text as it
+// arrived (for the signature); false when it did not arrive whole (the
+// listener has said so).
 bool FetchManifest(const ManifestRequest& request, std::string& text)
-#else
-bool FetchManifest(const ManifestRequest& request)
-#endif
 {
     IniFileDownloaderListener listener;
     FileDownloader downloader(&listener, request.host, request.secure);
     DebugMessage(kDebugLevel1, request.target);
     downloader.OpenConnection(request.target);
     downloader.Start(true);
-#if INSTALLER_KEYED
     text = listener.Text();
-#endif
     return listener.Finished();
 }
 
@@ -162,7 +145,11 @@ bool Installer::Report(int action)
 
 void Installer::Run()
 {
-    g_dialog->mb_https_pages_only = HTTPS_PAGES_ONLY(mb_strict);
+    // A keyed program trusts only signed manifests and, as the strict build,
+    // only https pages in its panes.
+    const ManifestKeyList keys = BuiltInManifestKeys();
+    const bool https_pages_only = mb_strict || keys.count > 0;
+    g_dialog->mb_https_pages_only = https_pages_only;
     g_dialog->SetCaption("Casino Installation");
     g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 1);
     // A wait that fails would install in a language nobody chose.
@@ -174,22 +161,17 @@ void Installer::Run()
 
     // A manifest that did not arrive whole must not become an empty
     // installation with a false report and a launch of nothing.
-#if INSTALLER_KEYED
     std::string arrived;
     if (!FetchManifest(ReadSettings(*this), arrived))
         return;
     // Before every other rule: what is not signed by a built-in key is not
     // read any further.
-    const std::string untrusted = ManifestTrustRefusal(arrived, m_manifest, BuiltInManifestKeys());
+    const std::string untrusted = keys.count > 0 ? ManifestTrustRefusal(arrived, m_manifest, keys) : std::string();
     if (!untrusted.empty()) {
         Diagnostic("Manifest refused: %s\n", untrusted.c_str());
         ShowMessage(untrusted);
         return;
     }
-#else
-    if (!FetchManifest(ReadSettings(*this)))
-        return;
-#endif
 
     // A manifest that breaks a rule is refused before anything is sent or
     // written: no report, no registry value, no folder.
@@ -201,9 +183,8 @@ void Installer::Run()
         ShowMessage(refusal);
         return;
     }
-#if INSTALLER_KEYED
-    RecordManifestSerial(m_manifest, BuiltInManifestKeys());
-#endif
+    if (keys.count > 0)
+        RecordManifestSerial(m_manifest, keys);
     const std::string brand = InstallBrandName(m_manifest);
 
     const std::string manifest_brand = m_manifest.GetValue("GENERAL", "BRAND_NAME");
@@ -218,8 +199,8 @@ void Installer::Run()
     std::string skin = SkinPage(m_manifest);
     // An http page could be rewritten on the path, inside the elevated
     // browser control.
-    if (HTTPS_PAGES_ONLY(mb_strict) && !IsHttpsAddress(skin)) {
-        Diagnostic("Skin page not shown, " HTTPS_PAGES_BUILD " shows only https pages: %s\n", skin.c_str());
+    if (https_pages_only && !IsHttpsAddress(skin)) {
+        Diagnostic("Skin page not shown, a strict or keyed build shows only https pages: %s\n", skin.c_str());
         skin.clear();
     }
     DebugMessage(kDebugLevel1, "skin_url: " + skin);

@@ -18,6 +18,7 @@ struct ManifestKeyList {
     size_t count = 0;
 };
 
-// Defined only in keyed programs, by the source the build writes from
-// INSTALLER_MANIFEST_KEYS (cmake/manifest_keys.cmake).
+// The program's keys: in a keyed program, the source the build writes from
+// INSTALLER_MANIFEST_KEYS (cmake/manifest_keys.cmake); in any other, the
+// empty list of install/manifest_keys_none.cpp.
 ManifestKeyList BuiltInManifestKeys();
