@@ -1,0 +1,24 @@
+#include "base/code_page.h"
+
+#include <windows.h>
+
+bool CodePageToWide(unsigned code_page, std::string_view narrow, std::wstring& wide)
+{
+    wide.clear();
+    if (narrow.empty())
+        return true;
+    const int length = static_cast<int>(narrow.size());
+    const int needed = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, narrow.data(), length, nullptr, 0);
+    if (needed <= 0)
+        return false;
+    wide.assign(static_cast<size_t>(needed), L'\0');
+    return MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, narrow.data(), length, &wide[0], needed) == needed;
+}
+
+NarrowNames SystemNarrowNames()
+{
+    NarrowNames names;
+    names.code_page = GetACP();
+    names.to_wide = CodePageToWide;
+    return names;
+}

@@ -1,0 +1,52 @@
+// How a narrow name from a manifest becomes the wide name Windows opens: the
+// system's ANSI code page decides which bytes are digits, so the device rule
+// judges the converted name. The platform supplies the conversion; where it
+// has none (the operators' checker on Linux), every byte above 0x7F after
+// COM or LPT is taken for the digit it may be. Header only, without
+// windows.h.
+#pragma once
+
+#include "base/device_name.h"
+
+#include <string>
+#include <string_view>
+
+// Converts `narrow` in `code_page` to UTF-16 into `wide`; false for bytes
+// that are not a valid text in that code page.
+typedef bool (*NarrowToWide)(unsigned code_page, std::string_view narrow, std::wstring& wide);
+
+struct NarrowNames {
+    unsigned code_page = 0;
+    NarrowToWide to_wide = nullptr;
+};
+
+namespace device_name {
+
+// COM or LPT, then anything that is not plain ASCII where the digit goes.
+inline bool MayBeNumberedDevice(std::string_view piece)
+{
+    std::string_view stem = piece.substr(0, piece.find('.'));
+    while (!stem.empty() && IsBlank(stem.back()))
+        stem.remove_suffix(1);
+    if (stem.size() < 4)
+        return false;
+    const std::string_view prefix = stem.substr(0, 3);
+    if (!EqualsIgnoringCase(prefix, "COM") && !EqualsIgnoringCase(prefix, "LPT"))
+        return false;
+    for (char c : stem.substr(3))
+        if (Code(c) >= 0x80)
+            return true;
+    return false;
+}
+
+} // namespace device_name
+
+// True when the narrow piece names a device once Windows has converted it;
+// a piece that does not convert is refused as one.
+inline bool IsDeviceName(std::string_view piece, const NarrowNames& names)
+{
+    if (!names.to_wide)
+        return IsDeviceName(piece) || device_name::MayBeNumberedDevice(piece);
+    std::wstring wide;
+    return !names.to_wide(names.code_page, piece, wide) || IsDeviceName(std::wstring_view(wide));
+}
