@@ -28,21 +28,28 @@ void UseBackslashes(Char* text, size_t length)
             text[i] = Char('\\');
 }
 
-// True when a piece between separators is ".." (it climbs out) or a device
-// name (it writes to a device instead of a file).
-template <typename Char>
-bool HasUnsafePiece(std::basic_string_view<Char> path)
+// True when a piece between separators is ".." (it climbs out) or names a
+// device by `is_device` (it writes to a device instead of a file).
+template <typename Char, typename IsDevicePiece>
+bool HasUnsafePiece(std::basic_string_view<Char> path, IsDevicePiece is_device)
 {
     for (size_t start = 0; start <= path.size();) {
         size_t end = start;
         while (end < path.size() && !IsSeparator(path[end]))
             ++end;
         const std::basic_string_view<Char> piece(path.data() + start, end - start);
-        if ((piece.size() == 2 && piece[0] == Char('.') && piece[1] == Char('.')) || device_name::IsDevice(piece))
+        if ((piece.size() == 2 && piece[0] == Char('.') && piece[1] == Char('.')) || is_device(piece))
             return true;
         start = end + 1;
     }
     return false;
+}
+
+// The same with the device rule of wide names.
+template <typename Char>
+bool HasUnsafePiece(std::basic_string_view<Char> path)
+{
+    return HasUnsafePiece(path, [](std::basic_string_view<Char> piece) { return device_name::IsDevice(piece); });
 }
 
 // True when the path names a drive or a stream (":") anywhere.

@@ -24,14 +24,6 @@ std::int64_t Digits(const std::string& text)
     return number;
 }
 
-bool HasControlByte(const std::string& text)
-{
-    for (unsigned char c : text)
-        if (c < 0x20 || c == 0x7F)
-            return true;
-    return false;
-}
-
 BodyDecision Decision(BodyStart start, std::int64_t total, const std::string& reason = std::string())
 {
     BodyDecision decision;

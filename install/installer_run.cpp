@@ -5,6 +5,7 @@
 #include "store/installer.h"
 
 #include "base/diagnostics.h"
+#include "base/code_page.h"
 #include "base/failure_log.h"
 #include "base/owner_window.h"
 #include "base/process_exit.h"
@@ -177,7 +178,7 @@ void Installer::Run()
     // written: no report, no registry value, no folder.
     EntryDemands demands;
     demands.hash = mb_strict;
-    const std::string refusal = ManifestRefusal(m_manifest, demands);
+    const std::string refusal = ManifestRefusal(m_manifest, demands, SystemNarrowNames());
     if (!refusal.empty()) {
         Diagnostic("Manifest refused: %s\n", refusal.c_str());
         ShowMessage(refusal);
@@ -197,6 +198,11 @@ void Installer::Run()
     DebugMessage(kDebugLevel1, m_manifest.Serialize(manifest_text));
 
     std::string skin = SkinPage(m_manifest);
+    // The control would read the address only up to a NUL.
+    if (HasControlByte(skin)) {
+        Diagnostic("Skin page not shown, its address holds a control byte: %s\n", skin.c_str());
+        skin.clear();
+    }
     // An http page could be rewritten on the path, inside the elevated
     // browser control.
     if (https_pages_only && !IsHttpsAddress(skin)) {

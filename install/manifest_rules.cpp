@@ -18,6 +18,31 @@ const char* const kReservedKeys[] = {
     "Microsoft", "Classes", "Policies", "Wow6432Node", "Clients", "RegisteredApplications", "Wine", "InstallKVO",
 };
 
+// Folders under Program Files of the system and of other products; every
+// name that begins with "Microsoft" is refused besides.
+const char* const kReservedFolders[] = {
+    "Common Files", "Internet Explorer", "Microsoft.NET", "MSBuild", "ModifiableWindowsApps",
+    "Reference Assemblies", "Uninstall Information", "Windows Defender",
+    "Windows Defender Advanced Threat Protection", "Windows Mail", "Windows Media Player",
+    "Windows Multimedia Platform", "Windows NT", "Windows Photo Viewer", "Windows Portable Devices",
+    "Windows Security", "Windows Sidebar", "WindowsApps", "WindowsPowerShell",
+};
+
+bool IsReservedFolder(const std::string& name)
+{
+    const std::string upper = AsciiUpper(name);
+    if (upper.compare(0, 9, "MICROSOFT") == 0)
+        return true;
+    for (const char* reserved : kReservedFolders)
+        if (upper == AsciiUpper(reserved))
+            return true;
+    // An 8.3 short name ("PROGRA~1") may stand for any folder beside it.
+    for (size_t tilde = upper.find('~'); tilde != std::string::npos; tilde = upper.find('~', tilde + 1))
+        if (tilde + 1 < upper.size() && upper[tilde + 1] >= '0' && upper[tilde + 1] <= '9')
+            return true;
+    return false;
+}
+
 // The key a sub-key path opens first: its first piece that is not empty.
 std::string FirstKeyPiece(const std::string& sub_key)
 {
@@ -42,12 +67,12 @@ std::string RegistryRefusal(const IniFile& manifest)
     return std::string();
 }
 
-std::string ResourceRefusal(const IniFile& manifest, const EntryDemands& demands)
+std::string ResourceRefusal(const IniFile& manifest, const EntryDemands& demands, const NarrowNames& names)
 {
     std::vector<std::string> keys, values;
     manifest.GetSection("URLS", keys, values);
     for (size_t i = 0; i < keys.size(); ++i) {
-        const std::string refusal = ResourceEntryRefusal(keys[i], values[i], demands);
+        const std::string refusal = ResourceEntryRefusal(keys[i], values[i], demands, names);
         if (!refusal.empty())
             return refusal;
     }
@@ -71,17 +96,20 @@ bool IsReservedRegistryKey(const std::string& name)
     return false;
 }
 
-bool IsSafeBrand(const std::string& brand) { return IsSafeFolderName(brand) && !IsReservedRegistryKey(brand); }
+bool IsSafeBrand(const std::string& brand, const NarrowNames& names)
+{
+    return IsSafeFolderName(brand, names) && !IsReservedRegistryKey(brand) && !IsReservedFolder(brand);
+}
 
 bool IsSafeRegistryEntry(const std::string& manifest_brand, const RegistryEntry& entry)
 {
     return !manifest_brand.empty() || !IsReservedRegistryKey(FirstKeyPiece(entry.sub_key));
 }
 
-std::string BrandRefusal(const IniFile& manifest)
+std::string BrandRefusal(const IniFile& manifest, const NarrowNames& names)
 {
     const std::string brand = InstallBrandName(manifest);
-    return IsSafeBrand(brand) ? std::string() : "Unsafe brand name in manifest: " + brand;
+    return IsSafeBrand(brand, names) ? std::string() : "Unsafe brand name in manifest: " + brand;
 }
 
 std::string RegistryEntryRefusal(const std::string& manifest_brand, const std::string& key,
@@ -89,17 +117,22 @@ std::string RegistryEntryRefusal(const std::string& manifest_brand, const std::s
 {
     RegistryEntry entry;
     // Entries that do not parse are skipped by the run and write nothing.
-    if (ParseRegistryEntry(key, value, entry) && !IsSafeRegistryEntry(manifest_brand, entry))
+    if (!ParseRegistryEntry(key, value, entry))
+        return std::string();
+    // The registry's narrow functions stop at a NUL: "Classes\0/x" would
+    // open Classes. A text may hold tabs and the like, never a NUL.
+    if (!IsSafeRegistryEntry(manifest_brand, entry) || HasControlByte(key) || value.find('\0') != std::string::npos)
         return "Unsafe registry entry in manifest: " + key;
     return std::string();
 }
 
-std::string ResourceEntryRefusal(const std::string& key, const std::string& value, const EntryDemands& demands)
+std::string ResourceEntryRefusal(const std::string& key, const std::string& value, const EntryDemands& demands,
+                                 const NarrowNames& names)
 {
     ResourceEntry entry;
     if (!IsResourceKey(key) || !ParseResourceEntry(key, value, entry))
         return std::string();
-    if (!IsContainedResource(entry))
+    if (!IsContainedResource(entry, names) || value.find('\0') != std::string::npos)
         return "Unsafe path in manifest: " + value;
     if (entry.hash == HashPiece::kMalformed)
         return "Malformed checksum in manifest: " + value;
@@ -127,22 +160,41 @@ std::vector<std::string> MirrorHosts(const IniFile& manifest)
     return hosts;
 }
 
-std::string MirrorRefusal(const IniFile& manifest)
+std::string HostValueRefusal(const std::string& key, const std::string& value)
 {
-    for (const std::string& host : MirrorHosts(manifest))
-        if (!IsSafeHost(host))
-            return "Unsafe host in manifest: " + manifest.GetValue("URLS", "SERVER_MIRRORS");
+    const std::string refusal = "Unsafe host in manifest: " + value;
+    if (key == "SERVER_MIRRORS") {
+        std::vector<std::string> hosts;
+        Split(hosts, value, ",", 0);
+        for (const std::string& host : hosts)
+            if (!IsSafeHost(host))
+                return refusal;
+        return std::string();
+    }
+    // SERVER_ADDR keeps its reading but for what would cut or bend it.
+    if ((key == "SERVER_ADDR" || key == "SERVER_SCHEME") && HasControlByte(value))
+        return refusal;
     return std::string();
 }
 
-std::string ManifestRefusal(const IniFile& manifest, const EntryDemands& demands)
+std::string HostRefusal(const IniFile& manifest)
 {
-    std::string refusal = BrandRefusal(manifest);
+    for (const char* key : {"SERVER_ADDR", "SERVER_SCHEME", "SERVER_MIRRORS"}) {
+        const std::string refusal = HostValueRefusal(key, manifest.GetValue("URLS", key));
+        if (!refusal.empty())
+            return refusal;
+    }
+    return std::string();
+}
+
+std::string ManifestRefusal(const IniFile& manifest, const EntryDemands& demands, const NarrowNames& names)
+{
+    std::string refusal = BrandRefusal(manifest, names);
     if (refusal.empty())
         refusal = RegistryRefusal(manifest);
     if (refusal.empty())
-        refusal = MirrorRefusal(manifest);
+        refusal = HostRefusal(manifest);
     if (refusal.empty())
-        refusal = ResourceRefusal(manifest, demands);
+        refusal = ResourceRefusal(manifest, demands, names);
     return refusal;
 }

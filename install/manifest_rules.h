@@ -4,6 +4,8 @@
 // windows.h, so that every tool that judges a manifest applies the same rules.
 #pragma once
 
+#include "base/narrow_names.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -30,8 +32,11 @@ std::string InstallBrandName(const IniFile& manifest);
 bool IsReservedRegistryKey(const std::string& name);
 
 // A brand becomes one folder under Program Files and one key under
-// HKCU\Software: a safe folder name that names no reserved key.
-bool IsSafeBrand(const std::string& brand);
+// HKCU\Software: a safe folder name (its device names judged as `names`
+// converts them) that names no reserved key, no folder of the system or of
+// another product (any name beginning with "Microsoft" among them) and no
+// 8.3 short name ("~" and a digit).
+bool IsSafeBrand(const std::string& brand, const NarrowNames& names = NarrowNames());
 
 // True when the entry stays inside the brand's key. Under the empty brand the
 // entries land in HKCU\Software itself, so the first piece of the sub-key
@@ -39,17 +44,20 @@ bool IsSafeBrand(const std::string& brand);
 bool IsSafeRegistryEntry(const std::string& manifest_brand, const RegistryEntry& entry);
 
 // The refusal text for the brand, or the empty text when it is safe.
-std::string BrandRefusal(const IniFile& manifest);
+std::string BrandRefusal(const IniFile& manifest, const NarrowNames& names = NarrowNames());
 
 // The refusal text for one REG entry, or the empty text when the entry is
-// safe or is skipped by the run (it then writes nothing).
+// safe or is skipped by the run (it then writes nothing). A NUL anywhere, or
+// another control byte in a key or value name, is unsafe.
 std::string RegistryEntryRefusal(const std::string& manifest_brand, const std::string& key,
                                  const std::string& value);
 
 // The refusal text for one URLS entry, or the empty text when it is fine or
-// not a file entry: an unsafe path, a malformed hash or size piece, and an
-// entry without what `demands` requires.
-std::string ResourceEntryRefusal(const std::string& key, const std::string& value, const EntryDemands& demands);
+// not a file entry: an unsafe path (a NUL anywhere in the value among them),
+// a malformed hash or size piece, and an entry without what `demands`
+// requires.
+std::string ResourceEntryRefusal(const std::string& key, const std::string& value, const EntryDemands& demands,
+                                 const NarrowNames& names = NarrowNames());
 
 // A host the installer may connect to: a DNS name or an IPv4 address, made
 // of letters, digits, "-" and ".", at most 253 bytes; no scheme, port, path
@@ -60,11 +68,18 @@ bool IsSafeHost(const std::string& host);
 // SERVER_ADDR: its comma-separated pieces, in order; empty without the key.
 std::vector<std::string> MirrorHosts(const IniFile& manifest);
 
-// The refusal text for SERVER_MIRRORS, or the empty text when every piece is
-// a safe host (or the key is absent).
-std::string MirrorRefusal(const IniFile& manifest);
+// The refusal text for one of the [URLS] keys that name the server, or the
+// empty text for any other key and for a value that is fine.
+std::string HostValueRefusal(const std::string& key, const std::string& value);
+
+// The refusal text for the hosts, or the empty text when they are fine: a
+// control byte in SERVER_ADDR or SERVER_SCHEME, or a piece of
+// SERVER_MIRRORS that is not a safe host.
+std::string HostRefusal(const IniFile& manifest);
 
 // The text of the refusal box for the first rule the manifest breaks, or the
-// empty text when it breaks none: the brand, the REG entries, the mirrors,
-// then the URL_ entries in the order they are fetched.
-std::string ManifestRefusal(const IniFile& manifest, const EntryDemands& demands = EntryDemands());
+// empty text when it breaks none: the brand, the REG entries, the hosts,
+// then the URL_ entries in the order they are fetched. `names` judges device
+// names as the system will convert them.
+std::string ManifestRefusal(const IniFile& manifest, const EntryDemands& demands = EntryDemands(),
+                            const NarrowNames& names = NarrowNames());

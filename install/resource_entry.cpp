@@ -101,19 +101,26 @@ std::string ResourceFilePath(const std::string& install_dir, const ResourceEntry
     return folder + "\\" + ResourceFileName(entry.path);
 }
 
-bool IsContainedResource(const ResourceEntry& entry)
+bool IsContainedResource(const ResourceEntry& entry, const NarrowNames& names)
 {
+    // The system's narrow functions stop at a NUL: "aux\0.wav" would be
+    // fetched and written as "aux".
+    if (HasControlByte(entry.path) || HasControlByte(entry.sub_folder))
+        return false;
+    const auto is_device = [&names](std::string_view piece) { return IsDeviceName(piece, names); };
     // The file name is joined to the folder with a "\" of its own, so a
     // leading separator stays inside.
     const std::string file_name = ResourceFileName(entry.path);
     const std::string_view name(file_name);
-    return !path_rules::HasUnsafePiece(name) && !path_rules::HasColon(name) && !staging::IsTemporaryName(name)
-        && path_rules::IsContainedPath(std::string_view(entry.sub_folder));
+    const std::string_view folder(entry.sub_folder);
+    return !path_rules::HasUnsafePiece(name, is_device) && !path_rules::HasColon(name)
+        && !staging::IsTemporaryName(name) && (folder.empty() || !path_rules::IsSeparator(folder[0]))
+        && !path_rules::HasColon(folder) && !path_rules::HasUnsafePiece(folder, is_device);
 }
 
-bool IsSafeFolderName(const std::string& name)
+bool IsSafeFolderName(const std::string& name, const NarrowNames& names)
 {
-    if (name.empty() || name == "." || name == ".." || IsDeviceName(name))
+    if (name.empty() || name == "." || name == ".." || IsDeviceName(name, names))
         return false;
     for (unsigned char c : name)
         if (IsForbiddenInFileName(c))

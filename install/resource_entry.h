@@ -3,6 +3,8 @@
 // Portable, so the grammar is tested natively.
 #pragma once
 
+#include "base/narrow_names.h"
+
 #include <cstdint>
 #include <string>
 
@@ -55,12 +57,13 @@ std::string ResourceFileName(const std::string& path);
 std::string ResourceFilePath(const std::string& install_dir, const ResourceEntry& entry);
 
 // True when the entry's file lies inside the install folder: no ".." piece and
-// no device name in the file name or sub-folder (split on "\" and "/"), no
-// rooted sub-folder, no ":" in either, and a file name that is not one of
-// the temporary names files are staged under.
-bool IsContainedResource(const ResourceEntry& entry);
+// no device name (as `names` converts it) in the file name or sub-folder
+// (split on "\" and "/"), no rooted sub-folder, no ":" and no control byte in
+// either nor in the request path, and a file name that is not one of the
+// temporary names files are staged under.
+bool IsContainedResource(const ResourceEntry& entry, const NarrowNames& names = NarrowNames());
 
 // True when the brand name is one safe folder name: not empty, not "." or
 // "..", no device name, no "\", "/", ":" or other character Windows forbids
 // in file names.
-bool IsSafeFolderName(const std::string& name);
+bool IsSafeFolderName(const std::string& name, const NarrowNames& names = NarrowNames());

@@ -144,16 +144,14 @@ void CheckFiles(const IniFile& manifest, const ParseRecord& record, const CheckO
         if (IsResourceKey(keys[i])) {
             any_file = true;
             CheckResourceEntry(keys[i], values[i], line, library_fetched, options, findings);
+        } else if (!HostValueRefusal(keys[i], values[i]).empty()) {
+            findings.Error(line, HostValueRefusal(keys[i], values[i]));
         } else if (keys[i] == "SERVER_SCHEME") {
             if (AsciiUpper(values[i]) != "HTTP" && AsciiUpper(values[i]) != "HTTPS")
                 findings.Warning(line, "SERVER_SCHEME " + values[i] + " means plain HTTP");
         } else if (keys[i] == "SERVER_ADDR") {
             CheckServerHost(values[i], line, findings);
-        } else if (keys[i] == "SERVER_MIRRORS") {
-            const std::string refusal = MirrorRefusal(manifest);
-            if (!refusal.empty())
-                findings.Error(line, refusal);
-        } else {
+        } else if (keys[i] != "SERVER_MIRRORS") {
             findings.Warning(line, AsciiUpper(keys[i]).compare(0, 4, "URL_") == 0
                                        ? keys[i] + " is not read: file keys begin with URL_ in capitals"
                                        : "key " + keys[i] + " is not read by the installer");

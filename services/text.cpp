@@ -87,6 +87,14 @@ long long LeadingNumber(const std::string& text)
     return negative ? -value : value;
 }
 
+bool HasControlByte(const std::string& text)
+{
+    for (unsigned char c : text)
+        if (c < 0x20)
+            return true;
+    return false;
+}
+
 int ClampToInt(long long value)
 {
     if (value > std::numeric_limits<int>::max())

@@ -24,6 +24,10 @@ std::string AsciiUpper(std::string text);
 // long long instead of overflowing.
 long long LeadingNumber(const std::string& text);
 
+// True when `text` holds a byte below 0x20: a NUL, which the system's
+// narrow functions take for the text's end, or another control byte.
+bool HasControlByte(const std::string& text);
+
 // `value` held within the range of int: progress bars count in 32 bits.
 int ClampToInt(long long value);
 

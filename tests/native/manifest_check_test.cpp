@@ -3,6 +3,8 @@
 #include "operator/manifest_check.h"
 #include "operator/manifest_hashes.h"
 
+#include "hostile_manifest_cases.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -177,4 +179,22 @@ TEST(ManifestHashes, EveryFetchedEntryGetsItsHashAndSizeAndNothingElseChanges)
     ASSERT_EQ(missing.size(), 3u);
     EXPECT_EQ(missing[0].line, 4);
     EXPECT_EQ(missing[0].text, "file missing: games/r.dll");
+}
+
+// The checker refuses what the installer refuses, as an error, and passes
+// what the installer passes without one.
+TEST(ManifestCheck, HostileManifestsAreErrorsAsTheInstallerRefusesThem)
+{
+    for (const HostileManifest& hostile : HostileManifests()) {
+        CheckOptions options;
+        ReadDate("2025-06-15", options.today);
+        const std::vector<Finding> findings = CheckManifest(hostile.text, options);
+        bool named = false;
+        for (const Finding& finding : findings)
+            named = named || (finding.error && finding.text == hostile.refusal);
+        if (hostile.refusal.empty())
+            EXPECT_FALSE(HasError(findings)) << hostile.what;
+        else
+            EXPECT_TRUE(named) << hostile.what;
+    }
 }

@@ -1,6 +1,7 @@
 #include "base/device_name.h"
 #include "base/disk_space.h"
 #include "base/staging_names.h"
+#include "hostile_manifest_cases.h"
 #include "install/manifest_rules.h"
 #include "install/resource_entry.h"
 #include "store/ini_file.h"
@@ -207,4 +208,10 @@ TEST(DiskSpace, WholeClustersAndAMarginOfSixteenMiBOrOnePercent)
     EXPECT_EQ(MiBRoundedUp(1), 1u);
     EXPECT_EQ(MiBRoundedUp(kMiB), 1u);
     EXPECT_EQ(MiBRoundedUp(kMiB + 1), 2u);
+}
+
+TEST(ManifestRules, HostileManifestsAreRefusedWithTheirBox)
+{
+    for (const HostileManifest& hostile : HostileManifests())
+        EXPECT_EQ(Refusal(hostile.text), hostile.refusal) << hostile.what;
 }
