@@ -1,5 +1,5 @@
 // manifest-tool: the operators' manifest checker and signer.
-//   manifest-tool check MANIFEST [--files DIR] [--public-key PUBLIC.pem]...
+//   manifest-tool check MANIFEST [--files DIR] [--public-key PUBLIC.pem]... [--strict]
 //   manifest-tool hash MANIFEST --files DIR
 //   manifest-tool keygen PRIVATE.pem PUBLIC.pem [--bits 3072]
 //   manifest-tool sign MANIFEST --key PRIVATE.pem [--serial N]
@@ -28,7 +28,7 @@ const long kMostValidDays = 36500;
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: manifest-tool check MANIFEST [--files DIR] [--public-key PUBLIC.pem]...\n"
+    std::fprintf(stderr, "usage: manifest-tool check MANIFEST [--files DIR] [--public-key PUBLIC.pem]... [--strict]\n"
                          "       manifest-tool hash MANIFEST --files DIR\n"
                          "       manifest-tool keygen PRIVATE.pem PUBLIC.pem [--bits 3072]\n"
                          "       manifest-tool sign MANIFEST --key PRIVATE.pem [--serial N]\n"
@@ -56,10 +56,10 @@ struct Arguments {
     }
 };
 
-// False for an option not in `known`, one given twice that may not be, or
-// one without its value.
+// False for an option not in `known` or `flags`, one given twice that may
+// not be, or one without its value; a flag takes none.
 bool ReadArguments(int argc, char** argv, const std::set<std::string>& known, const std::set<std::string>& repeated,
-                   Arguments& arguments)
+                   Arguments& arguments, const std::set<std::string>& flags = {})
 {
     for (int i = 2; i < argc; ++i) {
         const std::string word = argv[i];
@@ -67,7 +67,13 @@ bool ReadArguments(int argc, char** argv, const std::set<std::string>& known, co
             arguments.words.push_back(word);
             continue;
         }
-        if (!known.count(word) || i + 1 == argc || (arguments.Has(word) && !repeated.count(word)))
+        if (arguments.Has(word) && !repeated.count(word))
+            return false;
+        if (flags.count(word)) {
+            arguments.options.emplace(word, std::string());
+            continue;
+        }
+        if (!known.count(word) || i + 1 == argc)
             return false;
         arguments.options.emplace(word, argv[++i]);
     }
@@ -138,6 +144,7 @@ int Check(const Arguments& arguments)
     const ServedFiles files = FilesUnder(arguments.Value("--files"));
     CheckOptions options;
     options.files = arguments.Has("--files") ? &files : nullptr;
+    options.strict = arguments.Has("--strict");
     options.today = TodayUtc();
     if (!keys.empty())
         options.verify = [&keys](std::string_view covered, const std::string& signature) {
@@ -222,7 +229,8 @@ int main(int argc, char** argv)
         return Usage();
     const std::string command = argv[1];
     Arguments arguments;
-    if (command == "check" && ReadArguments(argc, argv, {"--files", "--public-key"}, {"--public-key"}, arguments))
+    if (command == "check"
+        && ReadArguments(argc, argv, {"--files", "--public-key"}, {"--public-key"}, arguments, {"--strict"}))
         return Check(arguments);
     if (command == "hash" && ReadArguments(argc, argv, {"--files"}, {}, arguments))
         return Hash(arguments);

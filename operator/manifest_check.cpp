@@ -1,5 +1,6 @@
 #include "operator/manifest_check.h"
 
+#include "install/addresses.h"
 #include "install/manifest_rules.h"
 #include "install/resource_entry.h"
 #include "operator/parse_record.h"
@@ -94,7 +95,9 @@ void CheckFile(const ResourceEntry& entry, int line, const ServedFiles& files, F
 void CheckResourceEntry(const std::string& key, const std::string& value, int line, bool& library_fetched,
                         const CheckOptions& options, Findings& findings)
 {
-    const std::string refusal = ResourceEntryRefusal(key, value, EntryDemands());
+    EntryDemands demands;
+    demands.hash = options.strict;
+    const std::string refusal = ResourceEntryRefusal(key, value, demands);
     if (!refusal.empty()) {
         findings.Error(line, refusal);
         return;
@@ -105,7 +108,7 @@ void CheckResourceEntry(const std::string& key, const std::string& value, int li
     Split(pieces, value, ",", 0);
     if (pieces.size() > 4)
         findings.Warning(line, "pieces past the fourth are ignored: " + value);
-    const std::string unsigned_file = options.verify ? SignedEntryRefusal(key, value) : std::string();
+    const std::string unsigned_file = options.verify || options.strict ? SignedEntryRefusal(key, value) : std::string();
     if (!unsigned_file.empty())
         findings.Error(line, unsigned_file);
     else if (entry.hash != HashPiece::kSha256)
@@ -165,7 +168,7 @@ void CheckFiles(const IniFile& manifest, const ParseRecord& record, const CheckO
 // keys, a warning that keyed installers would refuse it.
 void KeyedRefusal(const CheckOptions& options, int line, const std::string& text, Findings& findings)
 {
-    if (options.verify)
+    if (options.verify || options.strict)
         findings.Error(line, text);
     else
         findings.Warning(line, text + " (keyed installers refuse the manifest)");
@@ -210,7 +213,7 @@ void CheckSignature(const std::string& text, const IniFile& manifest, const Pars
     const SignatureLine state = ReadSignatureLine(text, covered, signature);
     const bool has_keys = manifest.GetValue("GENERAL", "MANIFEST_SERIAL").size()
         + manifest.GetValue("GENERAL", "MANIFEST_EXPIRES").size() > 0;
-    if (state == SignatureLine::kAbsent && options.verify)
+    if (state == SignatureLine::kAbsent && (options.verify || options.strict))
         findings.Error(0, "Unsigned manifest");
     // The keys matter only to a manifest that is signed or meant to be.
     if (state == SignatureLine::kAbsent && !has_keys)
@@ -225,11 +228,29 @@ void CheckSignature(const std::string& text, const IniFile& manifest, const Pars
     else if (state == SignatureLine::kPresent && options.verify
              && !options.verify(std::string_view(text).substr(0, covered), signature))
         findings.Error(line, "Invalid manifest signature: no key given verifies it");
+    else if (state == SignatureLine::kPresent && !options.verify && options.strict)
+        findings.Warning(line, "the signature is not verified: give the build's keys with --public-key");
     CheckFreshnessKey(manifest, record, options, "MANIFEST_SERIAL", IsSerial,
                       "a whole number from 1 to 2^53 without a leading zero", findings);
     if (CheckFreshnessKey(manifest, record, options, "MANIFEST_EXPIRES", IsDate, "a real date YYYY-MM-DD", findings))
         CheckExpiry(manifest.GetValue("GENERAL", "MANIFEST_EXPIRES"), record.LineOf("GENERAL", "MANIFEST_EXPIRES"),
                     options, findings);
+}
+
+// Strict and keyed builds show the skin page from https only.
+void CheckSkinPage(const IniFile& manifest, const ParseRecord& record, const CheckOptions& options,
+                   Findings& findings)
+{
+    const std::string skin = manifest.GetValue("GENERAL", "SKIN_URL");
+    const int line = record.LineOf("GENERAL", "SKIN_URL");
+    if (HasControlByte(skin))
+        findings.Warning(line, "SKIN_URL holds a control byte: the installer shows no skin page");
+    else if (skin.empty() || IsHttpsAddress(skin))
+        return;
+    else if (options.strict)
+        findings.Error(line, "SKIN_URL " + skin + " is not https: a strict build shows no skin page");
+    else if (options.verify)
+        findings.Warning(line, "SKIN_URL " + skin + " is not https: a keyed build shows no skin page");
 }
 
 } // namespace
@@ -248,6 +269,7 @@ std::vector<Finding> CheckManifest(const std::string& text, const CheckOptions& 
         findings.Error(record.LineOf("GENERAL", "BRAND_NAME"), brand);
     CheckRegistry(manifest, record, findings);
     CheckSignature(text, manifest, record, options, findings);
+    CheckSkinPage(manifest, record, options, findings);
     CheckFiles(manifest, record, options, findings);
     return findings.InLineOrder();
 }

@@ -32,6 +32,10 @@ struct CheckOptions {
     // With public keys: what a keyed installer with those keys refuses is an
     // error; without, what keyed installers would refuse is a warning.
     SignatureCheck verify;
+    // As the strict build judges it: every rule the strict build applies
+    // is an error (a hash for each file, a signed manifest, an https skin
+    // page), with or without keys to verify the signature.
+    bool strict = false;
     CalendarDate today; // in UTC, for the expiry
 };
 

@@ -198,3 +198,27 @@ TEST(ManifestCheck, HostileManifestsAreErrorsAsTheInstallerRefusesThem)
             EXPECT_TRUE(named) << hostile.what;
     }
 }
+
+// With --strict every rule of the strict build is an error, keys or not.
+TEST(ManifestCheck, StrictChecksAreTheStrictBuildsRules)
+{
+    CheckOptions strict;
+    strict.strict = true;
+    ReadDate("2025-06-15", strict.today);
+    const auto errors = [&strict](const std::string& text) {
+        std::vector<std::string> lines;
+        for (const Finding& finding : CheckManifest(text, strict))
+            if (finding.error)
+                lines.push_back(std::to_string(finding.line) + " " + finding.text);
+        return lines;
+    };
+    const std::string unhashed = kHeader + "URL_1=r.dll\n";
+    EXPECT_FALSE(HasError(CheckManifest(unhashed, CheckOptions())));
+    EXPECT_EQ(errors(unhashed),
+              (std::vector<std::string>{"0 Unsigned manifest", "5 Missing checksum in manifest: r.dll"}));
+    EXPECT_EQ(errors("[GENERAL]\nSKIN_URL=http://skins.example/\n"),
+              (std::vector<std::string>{"0 Unsigned manifest",
+                                        "2 SKIN_URL http://skins.example/ is not https: a strict build shows no skin page"}));
+    const std::vector<std::string> sized = errors(kHeader + "URL_1=r.dll,,sha256:" + kHashA + "\n");
+    EXPECT_NE(std::find(sized.begin(), sized.end(), "5 Missing size in manifest: r.dll,,sha256:" + kHashA), sized.end());
+}
