@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-bool CodePageToWide(unsigned code_page, std::string_view narrow, std::wstring& wide)
+bool CodePageToWide(unsigned code_page, std::string_view narrow, WideText& wide)
 {
     wide.clear();
     if (narrow.empty())
@@ -11,8 +11,8 @@ bool CodePageToWide(unsigned code_page, std::string_view narrow, std::wstring& w
     const int needed = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, narrow.data(), length, nullptr, 0);
     if (needed <= 0)
         return false;
-    wide.assign(static_cast<size_t>(needed), L'\0');
-    return MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, narrow.data(), length, &wide[0], needed) == needed;
+    wide.resize(static_cast<size_t>(needed));
+    return MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, narrow.data(), length, wide.data(), needed) == needed;
 }
 
 NarrowNames SystemNarrowNames()

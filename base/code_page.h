@@ -5,7 +5,7 @@
 #include "base/narrow_names.h"
 
 // MultiByteToWideChar with MB_ERR_INVALID_CHARS.
-bool CodePageToWide(unsigned code_page, std::string_view narrow, std::wstring& wide);
+bool CodePageToWide(unsigned code_page, std::string_view narrow, WideText& wide);
 
 // The system's ANSI code page (GetACP) and its conversion.
 NarrowNames SystemNarrowNames();

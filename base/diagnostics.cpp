@@ -65,16 +65,19 @@ Sinks& TheSinks()
     return sinks;
 }
 
+// msvcrt.dll's own formatting: the C++ library would otherwise bring MinGW's
+// printf, with its floating-point conversions, a quarter of the program.
 std::string Format(const char* format, va_list arguments)
 {
     va_list copy;
     va_copy(copy, arguments);
-    const int length = std::vsnprintf(nullptr, 0, format, copy);
+    const int length = _vscprintf(format, copy);
     va_end(copy);
     if (length <= 0)
         return std::string();
-    std::string line(length, '\0');
-    std::vsnprintf(&line[0], line.size() + 1, format, arguments);
+    std::string line(static_cast<size_t>(length) + 1, '\0');
+    const int written = _vsnprintf(&line[0], line.size(), format, arguments);
+    line.resize(written < 0 ? 0 : static_cast<size_t>(written));
     return line;
 }
 

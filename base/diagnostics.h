@@ -2,8 +2,12 @@
 // appended to "<program>.log" in the user's temporary folder.
 #pragma once
 
-#ifdef __GNUC__
-#define DIAGNOSTIC_FORMAT(f, a) __attribute__((format(gnu_printf, f, a)))
+#if defined(__MINGW32__)
+// The lines are formatted by the system's C runtime: msvcrt.dll's formats,
+// where a 64-bit number is %I64d.
+#define DIAGNOSTIC_FORMAT(f, a) __attribute__((format(ms_printf, f, a)))
+#elif defined(__GNUC__)
+#define DIAGNOSTIC_FORMAT(f, a) __attribute__((format(printf, f, a)))
 #else
 #define DIAGNOSTIC_FORMAT(f, a)
 #endif

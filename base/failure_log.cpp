@@ -2,8 +2,6 @@
 
 #include "base/diagnostics.h"
 
-#include <cstdio>
-
 namespace {
 
 // WinInet's codes, whose texts are in wininet.dll's message table rather
@@ -69,7 +67,7 @@ void LogFailure(const char* call, const std::string& subject, DWORD error)
 void LogFailedResult(const char* call, const std::string& subject, HRESULT result)
 {
     char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
+    wsprintfA(code, "0x%08lX", static_cast<unsigned long>(result));
     const std::string message = SystemMessage(static_cast<DWORD>(result));
     std::string line = Describe(call, subject, code);
     if (!message.empty())

@@ -8,12 +8,17 @@
 
 #include "base/device_name.h"
 
-#include <string>
 #include <string_view>
+#include <vector>
+
+// A converted name. A vector rather than std::wstring: the installer has no
+// other wide text, and the library's wide string would bring its whole
+// instantiation into the program.
+typedef std::vector<wchar_t> WideText;
 
 // Converts `narrow` in `code_page` to UTF-16 into `wide`; false for bytes
 // that are not a valid text in that code page.
-typedef bool (*NarrowToWide)(unsigned code_page, std::string_view narrow, std::wstring& wide);
+typedef bool (*NarrowToWide)(unsigned code_page, std::string_view narrow, WideText& wide);
 
 struct NarrowNames {
     unsigned code_page = 0;
@@ -47,6 +52,6 @@ inline bool IsDeviceName(std::string_view piece, const NarrowNames& names)
 {
     if (!names.to_wide)
         return IsDeviceName(piece) || device_name::MayBeNumberedDevice(piece);
-    std::wstring wide;
-    return !names.to_wide(names.code_page, piece, wide) || IsDeviceName(std::wstring_view(wide));
+    WideText wide;
+    return !names.to_wide(names.code_page, piece, wide) || IsDeviceName(std::wstring_view(wide.data(), wide.size()));
 }

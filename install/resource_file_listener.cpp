@@ -185,7 +185,7 @@ bool ResourceFileDownloaderListener::ContinueStaged()
     mb_keep_staged = true;
     if (!RestFits())
         return false;
-    Diagnostic("Resuming %s at byte %lld of %lld\n", ms_file_path.c_str(), static_cast<long long>(mn_received),
+    Diagnostic("Resuming %s at byte %I64d of %I64d\n", ms_file_path.c_str(), static_cast<long long>(mn_received),
                static_cast<long long>(mn_total));
     g_dialog->SetProgressPos(IDC_FILE_PROGRESS, ClampToInt(mn_received / 1024));
     return true;
@@ -248,7 +248,7 @@ bool ResourceFileDownloaderListener::Write(const std::string& block)
     const std::int64_t reached = mn_received + static_cast<std::int64_t>(block.size());
     if (mn_largest >= 0 && reached > mn_largest) {
         // The staged bytes cannot be the file: they go.
-        Diagnostic("Attempt at %s failed: the body goes past %lld bytes\n", ms_file_path.c_str(),
+        Diagnostic("Attempt at %s failed: the body goes past %I64d bytes\n", ms_file_path.c_str(),
                    static_cast<long long>(mn_largest));
         mb_keep_staged = false;
         return false;

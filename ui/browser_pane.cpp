@@ -6,7 +6,6 @@
 
 #include <comutil.h>
 
-#include <cstdio>
 
 namespace {
 
@@ -22,8 +21,7 @@ const char* RegisteredClassName(WNDPROC window_proc)
     Lockable::Guard lock(g_class_lock);
     if (g_class_name[0])
         return g_class_name;
-    std::snprintf(g_class_name, sizeof g_class_name, "ATL:%8.8X",
-                  static_cast<unsigned>(reinterpret_cast<UINT_PTR>(&g_class_name)));
+    wsprintfA(g_class_name, "ATL:%8.8X", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(&g_class_name)));
     WNDCLASSEXA window_class = {};
     window_class.cbSize = sizeof window_class;
     window_class.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
@@ -108,7 +106,7 @@ HRESULT BrowserPane::Create(HWND parent, const RECT& rect, bool https_only)
 
     ComPtr<IOleObject> control;
     HRESULT result = CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
-                                      IID_IOleObject, control.Receive());
+                                      __uuidof(IOleObject), control.Receive());
     if (FAILED(result))
         return Fail("CoCreateInstance", result, "CoCreateInstance failed");
     result = control->SetClientSite(static_cast<IOleClientSite*>(this));
@@ -123,14 +121,14 @@ HRESULT BrowserPane::Create(HWND parent, const RECT& rect, bool https_only)
         return Fail("IOleObject::DoVerb", result, "DoVerb failed");
 
     ComPtr<IWebBrowser> browser;
-    result = control->QueryInterface(IID_IWebBrowser, browser.Receive());
+    result = control->QueryInterface(__uuidof(IWebBrowser), browser.Receive());
     if (FAILED(result))
         return Fail("QueryInterface(IWebBrowser)", result, nullptr);
     mp_browser.Swap(browser);
     ListenToNavigations(https_only);
 
     mp_in_place_object.Reset();
-    if (SUCCEEDED(mp_browser->QueryInterface(IID_IOleInPlaceObject, mp_in_place_object.Receive())))
+    if (SUCCEEDED(mp_browser->QueryInterface(__uuidof(IOleInPlaceObject), mp_in_place_object.Receive())))
         mp_in_place_object->SetObjectRects(&client, &client);
     // Not the user's home page, which would load invisibly, and whose end a
     // report's watch could mistake for its own.
@@ -157,11 +155,11 @@ STDMETHODIMP BrowserPane::QueryInterface(REFIID iid, void** object)
 {
     if (!object)
         return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IOleClientSite)))
         *object = static_cast<IOleClientSite*>(this);
-    else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite))
+    else if (IsEqualIID(iid, __uuidof(IOleWindow)) || IsEqualIID(iid, __uuidof(IOleInPlaceSite)))
         *object = static_cast<IOleInPlaceSite*>(this);
-    else if (IsEqualIID(iid, IID_IDocHostUIHandler))
+    else if (IsEqualIID(iid, __uuidof(IDocHostUIHandler)))
         *object = static_cast<IDocHostUIHandler*>(this);
     else if (IsEqualIID(iid, kIidDocHostShowUI))
         *object = static_cast<IDocHostShowUI*>(this);

@@ -57,10 +57,10 @@ bool NavigationSink::Connect(IUnknown* browser, bool https_only)
 {
     Disconnect();
     mb_https_only = https_only;
-    if (FAILED(browser->QueryInterface(IID_IUnknown, mp_browser.Receive())))
+    if (FAILED(browser->QueryInterface(__uuidof(IUnknown), mp_browser.Receive())))
         return false;
     ComPtr<IConnectionPointContainer> container;
-    if (FAILED(browser->QueryInterface(IID_IConnectionPointContainer, container.Receive())))
+    if (FAILED(browser->QueryInterface(__uuidof(IConnectionPointContainer), container.Receive())))
         return false;
     if (FAILED(container->FindConnectionPoint(kDiidWebBrowserEvents2, mp_connection_point.ReceiveTyped())))
         return false;
@@ -98,7 +98,7 @@ bool NavigationSink::IsTopLevel(const DISPPARAMS* parameters) const
     if (!frame || frame->vt != VT_DISPATCH || !frame->pdispVal || !mp_browser)
         return false;
     ComPtr<IUnknown> identity;
-    if (FAILED(frame->pdispVal->QueryInterface(IID_IUnknown, identity.Receive())))
+    if (FAILED(frame->pdispVal->QueryInterface(__uuidof(IUnknown), identity.Receive())))
         return false;
     return identity.Get() == mp_browser.Get();
 }
@@ -127,7 +127,7 @@ void NavigationSink::NavigateComplete(const DISPPARAMS* parameters)
                address.c_str());
     ComPtr<IWebBrowser2> browser;
     BSTR blank = SysAllocString(L"about:blank");
-    if (blank && mp_browser && SUCCEEDED(mp_browser->QueryInterface(IID_IWebBrowser2, browser.Receive()))) {
+    if (blank && mp_browser && SUCCEEDED(mp_browser->QueryInterface(__uuidof(IWebBrowser2), browser.Receive()))) {
         VARIANT empty;
         VariantInit(&empty);
         browser->Navigate(blank, &empty, &empty, &empty, &empty);
@@ -166,7 +166,7 @@ STDMETHODIMP NavigationSink::QueryInterface(REFIID iid, void** object)
 {
     if (!object)
         return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, kDiidWebBrowserEvents2)) {
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IDispatch)) || IsEqualIID(iid, kDiidWebBrowserEvents2)) {
         *object = static_cast<IDispatch*>(this);
         AddRef();
         return S_OK;

@@ -32,7 +32,7 @@ const unsigned kCodePages[] = {0, 1252, 1253, 949, 932, 65001};
 
 // The platform's conversion, as glibc's iconv gives it, into UTF-32 code
 // points (wchar_t here).
-bool IconvToWide(unsigned code_page, std::string_view narrow, std::wstring& wide)
+bool IconvToWide(unsigned code_page, std::string_view narrow, WideText& wide)
 {
     const std::string name = code_page == 65001 ? "UTF-8" : "CP" + std::to_string(code_page);
     iconv_t converter = iconv_open("WCHAR_T", name.c_str());
@@ -48,7 +48,8 @@ bool IconvToWide(unsigned code_page, std::string_view narrow, std::wstring& wide
     iconv_close(converter);
     if (done == static_cast<size_t>(-1) || in_left != 0)
         return false;
-    wide.assign(out.data(), (out.size() * sizeof(wchar_t) - out_left) / sizeof(wchar_t));
+    out.resize((out.size() * sizeof(wchar_t) - out_left) / sizeof(wchar_t));
+    wide.swap(out);
     return true;
 }
 
