@@ -46,12 +46,28 @@ inline bool MayBeNumberedDevice(std::string_view piece)
 
 } // namespace device_name
 
+// Hands `judge` the name as Windows will open it, with the device rule that
+// fits: the wide text converted whole in the code page, for in the
+// double-byte code pages (932, 936, 950) "\\" and "|" are also the second
+// byte of many characters, so the pieces exist only after conversion; where
+// there is no conversion, the narrow bytes with the conservative rule. A name
+// that does not convert is refused.
+template <typename Judge>
+bool IsSafeAsOpened(std::string_view name, const NarrowNames& names, Judge judge)
+{
+    if (!names.to_wide)
+        return judge(name, [](std::string_view piece) {
+            return IsDeviceName(piece) || device_name::MayBeNumberedDevice(piece);
+        });
+    WideText wide;
+    if (!names.to_wide(names.code_page, name, wide))
+        return false;
+    return judge(std::wstring_view(wide.data(), wide.size()), [](std::wstring_view piece) { return IsDeviceName(piece); });
+}
+
 // True when the narrow piece names a device once Windows has converted it;
 // a piece that does not convert is refused as one.
 inline bool IsDeviceName(std::string_view piece, const NarrowNames& names)
 {
-    if (!names.to_wide)
-        return IsDeviceName(piece) || device_name::MayBeNumberedDevice(piece);
-    WideText wide;
-    return !names.to_wide(names.code_page, piece, wide) || IsDeviceName(std::wstring_view(wide.data(), wide.size()));
+    return !IsSafeAsOpened(piece, names, [](auto text, auto is_device) { return !is_device(text); });
 }

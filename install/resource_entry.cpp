@@ -5,6 +5,7 @@
 #include "base/staging_names.h"
 #include "services/text.h"
 
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -20,10 +21,30 @@ bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'
 
 char LowerHexDigit(char c) { return c >= 'A' && c <= 'F' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool IsForbiddenInFileName(unsigned char c)
+template <typename Char>
+bool IsForbiddenInFileName(Char c)
 {
-    return c < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '/' || c == '\\'
-        || c == '|' || c == '?' || c == '*';
+    const unsigned code = static_cast<std::make_unsigned_t<Char>>(c);
+    return code < 0x20 || code == '<' || code == '>' || code == ':' || code == '"' || code == '/' || code == '\\'
+        || code == '|' || code == '?' || code == '*';
+}
+
+// The file name is joined to the folder with a "\\" of its own, so a leading
+// separator stays inside.
+bool IsContainedFileName(std::string_view name, const NarrowNames& names)
+{
+    return !name.empty() && !staging::IsTemporaryName(name)
+        && IsSafeAsOpened(name, names, [](auto text, auto is_device) {
+               return !path_rules::HasColon(text) && !path_rules::HasUnsafePiece(text, is_device);
+           });
+}
+
+bool IsContainedFolder(std::string_view folder, const NarrowNames& names)
+{
+    return IsSafeAsOpened(folder, names, [](auto text, auto is_device) {
+        return (text.empty() || !path_rules::IsSeparator(text[0])) && !path_rules::HasColon(text)
+            && !path_rules::HasUnsafePiece(text, is_device);
+    });
 }
 
 } // namespace
@@ -107,23 +128,17 @@ bool IsContainedResource(const ResourceEntry& entry, const NarrowNames& names)
     // fetched and written as "aux".
     if (HasControlByte(entry.path) || HasControlByte(entry.sub_folder))
         return false;
-    const auto is_device = [&names](std::string_view piece) { return IsDeviceName(piece, names); };
-    // The file name is joined to the folder with a "\" of its own, so a
-    // leading separator stays inside.
-    const std::string file_name = ResourceFileName(entry.path);
-    const std::string_view name(file_name);
-    const std::string_view folder(entry.sub_folder);
-    return !path_rules::HasUnsafePiece(name, is_device) && !path_rules::HasColon(name)
-        && !staging::IsTemporaryName(name) && (folder.empty() || !path_rules::IsSeparator(folder[0]))
-        && !path_rules::HasColon(folder) && !path_rules::HasUnsafePiece(folder, is_device);
+    return IsContainedFileName(ResourceFileName(entry.path), names) && IsContainedFolder(entry.sub_folder, names);
 }
 
 bool IsSafeFolderName(const std::string& name, const NarrowNames& names)
 {
-    if (name.empty() || name == "." || name == ".." || IsDeviceName(name, names))
+    if (name.empty() || name == "." || name == "..")
         return false;
-    for (unsigned char c : name)
-        if (IsForbiddenInFileName(c))
-            return false;
-    return true;
+    return IsSafeAsOpened(name, names, [](auto text, auto is_device) {
+        for (auto c : text)
+            if (IsForbiddenInFileName(c))
+                return false;
+        return !is_device(text);
+    });
 }

@@ -57,10 +57,10 @@ std::string ResourceFileName(const std::string& path);
 std::string ResourceFilePath(const std::string& install_dir, const ResourceEntry& entry);
 
 // True when the entry's file lies inside the install folder: no ".." piece and
-// no device name (as `names` converts it) in the file name or sub-folder
-// (split on "\" and "/"), no rooted sub-folder, no ":" and no control byte in
-// either nor in the request path, and a file name that is not one of the
-// temporary names files are staged under.
+// no device name in the file name or sub-folder (split on "\" and "/" as
+// `names` converts them whole), no rooted sub-folder, no ":" and no control
+// byte in either nor in the request path, and a file name that is not empty
+// nor one of the temporary names files are staged under.
 bool IsContainedResource(const ResourceEntry& entry, const NarrowNames& names = NarrowNames());
 
 // True when the brand name is one safe folder name: not empty, not "." or

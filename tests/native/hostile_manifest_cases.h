@@ -58,5 +58,9 @@ inline std::vector<HostileManifest> HostileManifests()
          "Unsafe path in manifest: x/COM\xA9\xF6.wav"},
         {"a high byte after LPT", "[GENERAL]\nBRAND_NAME=LPT\xB9\n", "Unsafe brand name in manifest: LPT\xB9"},
         {"a letter after COM is a name", files + "URL_1=x/COMa.wav\n", ""},
+        // A path that ends in a separator names the folder itself.
+        {"an empty file name", files + "URL_1=games/\n", "Unsafe path in manifest: games/"},
+        // Shift-JIS: the second byte of a character may be a backslash.
+        {"a Japanese name with a backslash byte", files + "URL_1=games/\x95\x5C\x8E\xA6.txt\n", ""},
     };
 }

@@ -59,15 +59,14 @@ void CheckPassedEntry(const std::string& value, const ResourceEntry& entry, cons
     Check(value.find('\0') == std::string::npos);
     Check(!HasControlByte(entry.path) && !HasControlByte(entry.sub_folder));
     const std::string file_name = ResourceFileName(entry.path);
-    Check(path_rules::IsContainedPath(std::string_view(entry.sub_folder)) || entry.sub_folder.empty());
-    std::vector<std::string> pieces;
-    std::string joined = entry.sub_folder + "\\" + file_name;
-    path_rules::UseBackslashes(&joined[0], joined.size());
-    Split(pieces, joined, "\\", 0);
-    for (const std::string& piece : pieces) {
-        Check(piece != "..");
-        Check(!IsDeviceName(piece, names));
-    }
+    Check(!file_name.empty());
+    Check(entry.sub_folder.empty() || !path_rules::IsSeparator(entry.sub_folder[0]));
+    // The path as it is written: the pieces Windows sees after the
+    // conversion, the folder and the name joined.
+    const std::string joined = entry.sub_folder + "\\" + file_name;
+    Check(joined.find(':') == std::string::npos);
+    Check(IsSafeAsOpened(joined, names,
+                         [](auto text, auto is_device) { return !path_rules::HasUnsafePiece(text, is_device); }));
 }
 
 } // namespace

@@ -40,3 +40,21 @@ TEST(CodePage, DeviceNamesAreJudgedAsTheCodePageConvertsThem)
     EXPECT_EQ(ManifestRefusal(manifest, none, In(949)), "Unsafe brand name in manifest: LPT\xA9\xF7");
     EXPECT_EQ(ManifestRefusal(manifest, none, In(1252)), "");
 }
+
+TEST(CodePage, DoubleByteNamesAreSplitWhereWindowsSplitsThem)
+{
+    // In 932 the second byte of many characters is "\" or "|": the name is
+    // one piece once converted, as Windows converts it whole.
+    const EntryDemands none;
+    EXPECT_EQ(ResourceEntryRefusal("URL_1", "games/\x95\x5C\x8E\xA6.txt", none, In(932)), "");
+    EXPECT_EQ(ResourceEntryRefusal("URL_1", "r.dll,\x83\x5C\x83\x74\x83\x67", none, In(932)), "");
+    IniFile manifest;
+    manifest.Parse("[GENERAL]\nBRAND_NAME=\x83\x7C\x81\x5B\x83\x4A\x81\x5B\n");
+    EXPECT_EQ(ManifestRefusal(manifest, none, In(932)), "");
+    // A first byte without its second does not convert and is refused, and a
+    // real separator after a whole character still splits.
+    EXPECT_EQ(ResourceEntryRefusal("URL_1", "games/\x95", none, In(932)), "Unsafe path in manifest: games/\x95");
+    EXPECT_EQ(ResourceEntryRefusal("URL_1", "r.dll,\x95\x5C\\..\\..", none, In(932)),
+              "Unsafe path in manifest: r.dll,\x95\x5C\\..\\..");
+    EXPECT_EQ(ResourceEntryRefusal("URL_1", "x/\x95\x5C\\CON", none, In(932)), "Unsafe path in manifest: x/\x95\x5C\\CON");
+}
