@@ -98,13 +98,20 @@ bool FileDownloader::OpenConnection(const std::string& path, const RangeRequest*
         return false;
     }
 
+    const std::string headers = range ? RangeHeaders(*range) : std::string();
+    if (!OpenAndSend(path, headers) || !AnswerProxy(path, headers))
+        return false;
+    return StayedSecure() && CheckResponse();
+}
+
+bool FileDownloader::OpenAndSend(const std::string& path, const std::string& headers)
+{
     const char* accepted_types[] = {"*/*", nullptr};
-    const WinInetApi& wininet = WinInet();
     // WinInet checks the certificate of a secure request itself; no flag
     // that relaxes those checks is ever set.
     const DWORD flags = mb_secure ? kRequestFlags | INTERNET_FLAG_SECURE : kRequestFlags;
-    mh_http_file.Reset(wininet.HttpOpenRequestA(mh_http_connection.Get(), nullptr, path.c_str(),
-                                        nullptr, nullptr, accepted_types, flags, 0));
+    mh_http_file.Reset(WinInet().HttpOpenRequestA(mh_http_connection.Get(), nullptr, path.c_str(), nullptr,
+                                                  nullptr, accepted_types, flags, 0));
     if (!mh_http_file) {
         FailRequest("Error in OpenConnection - mh_http_file == NULL", "HttpOpenRequestA");
         return false;
@@ -113,10 +120,7 @@ bool FileDownloader::OpenConnection(const std::string& path, const RangeRequest*
     const ProxyCredentials& credentials = RunProxyCredentials();
     if (credentials.Known())
         SetProxyCredentials(credentials);
-    const std::string headers = range ? RangeHeaders(*range) : std::string();
-    if (!Send(headers) || !AnswerProxy(headers))
-        return false;
-    return StayedSecure() && CheckResponse();
+    return Send(headers);
 }
 
 // The head must arrive within one window of the time-out, as every later
@@ -147,14 +151,19 @@ DWORD FileDownloader::Status()
     return QueryInfo(HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size) ? status : 0;
 }
 
+// A request without them meets the proxy's 407 again, which says why; the
+// failure is logged here.
 void FileDownloader::SetProxyCredentials(const ProxyCredentials& credentials)
 {
-    const WinInetApi& wininet = WinInet();
-    wininet.InternetSetOptionA(mh_http_file.Get(), INTERNET_OPTION_PROXY_USERNAME,
-                               const_cast<char*>(credentials.user.c_str()), static_cast<DWORD>(credentials.user.size()));
-    wininet.InternetSetOptionA(mh_http_file.Get(), INTERNET_OPTION_PROXY_PASSWORD,
-                               const_cast<char*>(credentials.password.c_str()),
-                               static_cast<DWORD>(credentials.password.size()));
+    const struct {
+        DWORD option;
+        const std::string& text;
+    } values[] = {{INTERNET_OPTION_PROXY_USERNAME, credentials.user},
+                  {INTERNET_OPTION_PROXY_PASSWORD, credentials.password}};
+    for (const auto& value : values)
+        if (!WinInet().InternetSetOptionA(mh_http_file.Get(), value.option, const_cast<char*>(value.text.c_str()),
+                                          static_cast<DWORD>(value.text.size())))
+            LogFailure("InternetSetOptionA", ms_address + " (proxy credentials)", LastErrorCode());
 }
 
 std::string FileDownloader::QueryTextOption(DWORD option)
@@ -186,21 +195,43 @@ bool FileDownloader::PromptForProxyCredentials(ProxyCredentials& credentials)
     return true;
 }
 
-// A 407 is not the file's failure: with the run's credentials, or the
-// user's answer to the prompt (asked once per run), the request goes again.
-bool FileDownloader::AnswerProxy(const std::string& headers)
+// Only a proxy asks for proxy credentials: when the system's settings name
+// no proxy, no automatic configuration and no detection, a 407 is the
+// server's own answer, and no prompt is shown for it (Wine's prompt reads
+// the proxy's name without looking, and fails on a session without one).
+bool FileDownloader::ProxyMayAsk()
+{
+    if (mn_proxy_may_ask < 0) {
+        INTERNET_PER_CONN_OPTIONA flags = {};
+        flags.dwOption = INTERNET_PER_CONN_FLAGS;
+        INTERNET_PER_CONN_OPTION_LISTA list = {};
+        list.dwSize = sizeof list;
+        list.dwOptionCount = 1;
+        list.pOptions = &flags;
+        DWORD size = sizeof list;
+        const DWORD proxy_types = PROXY_TYPE_PROXY | PROXY_TYPE_AUTO_PROXY_URL | PROXY_TYPE_AUTO_DETECT;
+        if (WinInet().InternetQueryOptionA(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, &size)) {
+            mn_proxy_may_ask = (flags.Value.dwValue & proxy_types) != 0;
+        } else {
+            // Unknown settings: the answer is taken for a proxy's.
+            LogFailure("InternetQueryOptionA", "the system's proxy settings", LastErrorCode());
+            mn_proxy_may_ask = 1;
+        }
+    }
+    return mn_proxy_may_ask != 0;
+}
+
+// A proxy's 407 is not the file's failure: with the run's credentials, or
+// the user's answer to the prompt (asked once per run), a new request goes.
+// The answered one is closed unread: its page may never end.
+bool FileDownloader::AnswerProxy(const std::string& path, const std::string& headers)
 {
     ProxyCredentials& credentials = RunProxyCredentials();
-    if (Status() != kProxyAuthenticationRequired || credentials.asked)
+    if (Status() != kProxyAuthenticationRequired || credentials.asked || !ProxyMayAsk())
         return true;
     if (!PromptForProxyCredentials(credentials))
         return true;
-    // The proxy's page is read before the same request goes again.
-    char buffer[kReadSize];
-    DWORD read = 0;
-    while (WinInet().InternetReadFile(mh_http_file.Get(), buffer, sizeof buffer, &read) && read > 0) {
-    }
-    return Send(headers);
+    return OpenAndSend(path, headers);
 }
 
 // Windows fails a redirect from https to http itself (12040); Wine's WinInet
@@ -237,7 +268,7 @@ bool FileDownloader::CheckResponse()
         return false;
     }
     mn_expected_length = ReadContentLength();
-    if (status == kProxyAuthenticationRequired) {
+    if (status == kProxyAuthenticationRequired && ProxyMayAsk()) {
         m_request_error = TransferError::Own(TransferError::kProxyAuthRequired);
         Diagnostic("Error in OpenConnection - HTTP status %lu\n", status);
         LogFailureText("HttpSendRequestA", ms_address, m_request_error.Describe());

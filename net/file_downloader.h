@@ -79,15 +79,20 @@ private:
     bool StayedSecure();
     // Records the last error and logs `line`, then the failed `call`.
     void FailRequest(const char* line, const char* call);
+    // Opens the request for `path`, with the run's proxy credentials when
+    // known, and sends it with `headers`.
+    bool OpenAndSend(const std::string& path, const std::string& headers);
     bool Send(const std::string& headers);
     // The status of the answer just received; 0 when none came.
     DWORD Status();
     void SetProxyCredentials(const ProxyCredentials& credentials);
     std::string QueryTextOption(DWORD option);
     bool PromptForProxyCredentials(ProxyCredentials& credentials);
-    // After a 407: asks the user once per run and sends again; false only
-    // when that send fails.
-    bool AnswerProxy(const std::string& headers);
+    // True when the system's settings may send requests through a proxy.
+    bool ProxyMayAsk();
+    // After a 407: asks the user once per run and sends a new request;
+    // false only when that fails.
+    bool AnswerProxy(const std::string& path, const std::string& headers);
     // The scheme, host and `path` of a request, as the log names it.
     std::string AddressOf(const std::string& path) const;
 
@@ -98,6 +103,8 @@ private:
     InternetHandle mh_http_file;
     std::atomic<bool> mb_canceled{false};
     DWORD mn_timeout_ms = kTimeoutMs;
+    // ProxyMayAsk's answer once known: -1 before, else 0 or 1.
+    int mn_proxy_may_ask = -1;
     // The request's address, or the host's before any request: what the
     // failure lines name.
     std::string ms_address;

@@ -12,6 +12,9 @@
   /slowhead/MS         the status line, then one byte of a header every MS
                        milliseconds, for up to two minutes: a head that
                        never ends
+  /proxyauth/MS        407 asking for proxy credentials, then a page that
+                       never ends: a byte every MS milliseconds, for up to
+                       two minutes
   /redirect/N          302 to /size/N
   /insecure/REST       302 to http:// + the Host header + /REST (a redirect
                        that leaves TLS)
@@ -48,6 +51,8 @@ With --tls-cert and --tls-key it speaks HTTPS (use --port 443).
                        connection (the client may have read fewer)
 
 A query string is ignored, so tests make their requests unique with one.
+Requests that name a whole http:// address, as clients of a proxy send
+them, are answered by their path: the server can stand in for a proxy.
 Writes "ready" to --ready once it listens.
 """
 import argparse
@@ -127,6 +132,9 @@ class Handler(socketserver.BaseRequestHandler):
             return False
         target = head.split("\r\n", 1)[0].split(" ")
         path = target[1].split("?", 1)[0] if len(target) > 1 else "/"
+        if path.startswith("http://"):
+            # A request to a proxy names the whole address.
+            path = "/" + path[len("http://"):].partition("/")[2]
         self.record = None
         if path not in ("/_log", "/_sent"):
             self.record = [target[1] if len(target) > 1 else "/", 0]
@@ -201,6 +209,14 @@ class Handler(socketserver.BaseRequestHandler):
                 self.request.sendall(b"x")
         except OSError:
             pass
+        return False
+
+    def route_proxyauth(self, p):
+        self.send("407 Proxy Authentication Required",
+                  headers=['Proxy-Authenticate: Basic realm="fixture"', "Content-Type: text/html"])
+        deadline = time.time() + 120
+        while time.time() < deadline and self.send_more(b"x"):
+            time.sleep(int(p[1]) / 1000)
         return False
 
     def route_redirect(self, p):
