@@ -231,7 +231,10 @@ private:
                 memory = disk_space::SaturatingAdd(memory, GetUi32(data + coder.PropsOffset + 1));
         }
         // BCJ2's two streams decoded beside the block, and its third, copied.
-        if (folder.NumCoders == 4 && folder.Coders[3].MethodID == kMethodBcj2) {
+        // Only the decoder's one BCJ2 layout has the four packed streams
+        // counted here; any other the decoder refuses.
+        if (folder.NumCoders == 4 && folder.Coders[3].MethodID == kMethodBcj2 && folder.Coders[3].NumStreams == 4
+            && folder.NumPackStreams == 4) {
             memory = disk_space::SaturatingAdd(memory, unpack_sizes[0]);
             memory = disk_space::SaturatingAdd(memory, unpack_sizes[1]);
             memory = disk_space::SaturatingAdd(memory, pack_positions[2] - pack_positions[1]);
@@ -439,15 +442,22 @@ private:
         partial.Append(staging::kWidePartSuffix);
         if (partial.Failed())
             return OutOfMemory();
-        if (!WriteWhole(partial.Get(), data, size, modified)) {
+        // A copy in place is replaced only by bytes that are on the disk
+        // (after a power cut the rename may survive without the data), and
+        // keeps its attributes when it stays.
+        const DWORD replaced = GetFileAttributesW(target.Get());
+        if (!WriteWhole(partial.Get(), data, size, modified, replaced != INVALID_FILE_ATTRIBUTES)) {
             const DWORD error = GetLastError();
             DeleteFileW(partial.Get());
             return Fail("cannot write ", relative, error);
         }
-        SetFileAttributesW(target.Get(), FILE_ATTRIBUTE_NORMAL);
+        if (replaced != INVALID_FILE_ATTRIBUTES)
+            SetFileAttributesW(target.Get(), FILE_ATTRIBUTE_NORMAL);
         if (!MoveFileExW(partial.Get(), target.Get(), MOVEFILE_REPLACE_EXISTING)) {
             const DWORD error = GetLastError();
             DeleteFileW(partial.Get());
+            if (replaced != INVALID_FILE_ATTRIBUTES)
+                SetFileAttributesW(target.Get(), replaced);
             return Fail("cannot replace ", relative, error);
         }
         if (attributes)
@@ -455,7 +465,8 @@ private:
         return true;
     }
 
-    static bool WriteWhole(const wchar_t* path, const Byte* data, size_t size, const FILETIME* modified)
+    static bool WriteWhole(const wchar_t* path, const Byte* data, size_t size, const FILETIME* modified,
+                           bool flush)
     {
         FileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file)
@@ -469,6 +480,8 @@ private:
             size -= chunk;
         }
         if (modified && !SetFileTime(file.Get(), nullptr, nullptr, modified))
+            return false;
+        if (flush && !FlushFileBuffers(file.Get()))
             return false;
         // Closing flushes: its failure is a failed write too.
         return CloseHandle(file.Release()) != FALSE;

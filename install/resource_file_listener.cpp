@@ -20,6 +20,8 @@ const char kOnErrorFailure[] = "ResourceFileDownloaderListener::OnError()";
 const DWORD kLongestResumeInfo = 4096;
 const long kRangeNotSatisfiable = 416;
 
+bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
 // Removes a file of ours; one that is not there is no failure.
 void RemoveFile(const std::string& path)
 {
@@ -32,8 +34,11 @@ bool ReadSmallFile(const std::string& path, std::string& text)
 {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    if (!file) {
+        if (!IsMissing(GetLastError()))
+            LogFailure("CreateFileA", path, GetLastError());
         return false;
+    }
     text.assign(kLongestResumeInfo + 1, '\0');
     DWORD read = 0;
     if (!ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr)) {
@@ -48,21 +53,31 @@ bool WriteSmallFile(const std::string& path, const std::string& text)
 {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
+    if (!file) {
+        LogFailure("CreateFileA", path, GetLastError());
+        return false;
+    }
     DWORD written = 0;
-    if (!file || !WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)
-        || written != text.size()) {
-        LogFailure(file ? "WriteFile" : "CreateFileA", path, GetLastError());
+    if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+        LogFailure("WriteFile", path, GetLastError());
+        return false;
+    }
+    if (written != text.size()) {
+        LogFailure("WriteFile", path, ERROR_WRITE_FAULT);
         return false;
     }
     return true;
 }
 
-// The size of a file, or -1 when it is not there.
+// The size of a file, or -1 when it is not there or cannot be read.
 std::int64_t FileSize(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        if (!IsMissing(GetLastError()))
+            LogFailure("GetFileAttributesExA", path, GetLastError());
         return -1;
+    }
     return static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
@@ -308,42 +323,59 @@ bool ResourceFileDownloaderListener::Commit()
                                + std::to_string(mn_largest) + " bytes",
                            false);
     }
+    // An installed copy is replaced only by bytes that are on the disk:
+    // after a power cut the rename may survive without the data. A new file
+    // goes without the cost; a re-run fetches it again.
+    const bool replacing = GetFileAttributesA(ms_file_path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (replacing && !FlushFileBuffers(mh_file.Get())) {
+        LogFailure("FlushFileBuffers", ms_part_path, GetLastError());
+        return FailCommit();
+    }
     // Closing hands the last bytes to the system: its failure is a failed
     // write.
     if (!CloseHandle(mh_file.Release())) {
         LogFailure("CloseHandle", ms_part_path, GetLastError());
-        DropStaged();
-        ShowMessage(kOnRecvFailure);
-        return false;
+        return FailCommit();
     }
     if (!CheckHash())
         return false;
-    if (!MoveIntoPlace()) {
-        LogFailure("MoveFileExA", ms_file_path, GetLastError());
-        DropStaged();
-        ShowMessage(kOnRecvFailure);
-        return false;
-    }
+    if (!MoveIntoPlace())
+        return FailCommit();
     if (mb_keep_staged)
         RemoveFile(ms_info_path);
     return true;
 }
 
+bool ResourceFileDownloaderListener::FailCommit()
+{
+    DropStaged();
+    ShowMessage(kOnRecvFailure);
+    return false;
+}
+
 // Archives mark their files read-only, hidden or system, which a move may
-// not replace: the installed copy loses them and is replaced all the same.
+// not replace: the installed copy loses them and is replaced all the same,
+// or keeps them when it stays. Logs its failure.
 bool ResourceFileDownloaderListener::MoveIntoPlace()
 {
     if (MoveFileExA(ms_part_path.c_str(), ms_file_path.c_str(), MOVEFILE_REPLACE_EXISTING))
         return true;
-    const DWORD error = GetLastError();
+    DWORD error = GetLastError();
     const DWORD attributes = GetFileAttributesA(ms_file_path.c_str());
     const DWORD guarded = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & guarded) == 0
-        || !SetFileAttributesA(ms_file_path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
-        SetLastError(error);
-        return false;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & guarded) != 0) {
+        if (!SetFileAttributesA(ms_file_path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+            LogFailure("SetFileAttributesA", ms_file_path, GetLastError());
+        } else if (MoveFileExA(ms_part_path.c_str(), ms_file_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            return true;
+        } else {
+            error = GetLastError();
+            if (!SetFileAttributesA(ms_file_path.c_str(), attributes))
+                LogFailure("SetFileAttributesA", ms_file_path, GetLastError());
+        }
     }
-    return MoveFileExA(ms_part_path.c_str(), ms_file_path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    LogFailure("MoveFileExA", ms_file_path, error);
+    return false;
 }
 
 bool ResourceFileDownloaderListener::CheckHash()

@@ -64,6 +64,8 @@ private:
     // Closes the staged file, checks its length and hash, and moves it into
     // place; false with the box shown otherwise.
     bool Commit();
+    // Drops the staged bytes and shows the failed write's box.
+    bool FailCommit();
     bool CheckHash();
     bool MoveIntoPlace();
     void DropStaged();

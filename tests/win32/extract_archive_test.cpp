@@ -89,6 +89,21 @@ TEST_F(ExtractArchiveTest, ReplacesExistingAndReadOnlyFiles)
               ReadWhole(Wide(kArchives + "/tree/readme.txt")));
 }
 
+// A folder where the archive has a file: no move replaces it, and it keeps
+// what it had.
+TEST_F(ExtractArchiveTest, ACopyThatCannotBeReplacedKeepsItsAttributes)
+{
+    const std::string destination = ScratchFolder("kept");
+    const std::string target = destination + "\\readme.txt";
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const DWORD before = GetFileAttributesA(target.c_str());
+    EXPECT_NE(Extract(kArchives + "/copy.7z", destination), 0);
+    EXPECT_NE(std::strstr(error, "cannot replace readme.txt"), nullptr) << error;
+    EXPECT_EQ(GetFileAttributesA(target.c_str()), before);
+    EXPECT_FALSE(HasPartialFiles(Wide(destination)));
+}
+
 TEST_F(ExtractArchiveTest, DamagedArchivesFailWithAMessageAndNoPartialFiles)
 {
     for (const char* name : {"corrupt.7z", "truncated.7z", "missing.7z"}) {

@@ -60,3 +60,38 @@ TEST(ResourceFileDownloaderListener, AFileThatCannotBeCreatedIsLoggedWithItsCall
     EXPECT_NE(log.find("CreateDirectoryA \"" + folder + "\\Games\" failed: 183"), std::string::npos) << log;
     EXPECT_NE(log.find("CreateFileA \"" + folder + "\\Games\\r.dll.part\" failed: 3"), std::string::npos) << log;
 }
+
+// A copy in place that the move cannot replace (here a folder, which no
+// move replaces) stays as it was, the attributes that archives set included.
+TEST(ResourceFileDownloaderListener, ACopyThatCannotBeReplacedKeepsItsAttributes)
+{
+    const std::string folder = ScratchFolder("listener");
+    const std::string target = folder + "\\r.dll";
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
+    // Wine keeps no read-only mark on a folder; hidden is what it keeps.
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    const DWORD before = GetFileAttributesA(target.c_str());
+    ASSERT_NE(before & FILE_ATTRIBUTE_HIDDEN, 0u);
+    ListenerWorld world(folder);
+    ResourceEntry entry;
+    ASSERT_TRUE(ParseResourceEntry("URL_1", "games/r.dll", entry));
+
+    OwnerWindow owner;
+    testing::internal::CaptureStdout();
+    const std::vector<std::string> boxes = RunAnsweringBoxes(owner.Get(), [&] {
+        ResourceFileDownloaderListener listener(entry, "");
+        ResponseHead head;
+        head.status = 200;
+        head.content_length = 4;
+        EXPECT_TRUE(listener.Begin(head));
+        EXPECT_TRUE(listener.OnRecv("body"));
+        listener.OnFinished();
+        EXPECT_FALSE(listener.Finished());
+    });
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(boxes, std::vector<std::string>{"Error in ResourceFileDownloaderListener::OnRecv()"});
+    EXPECT_NE(log.find("MoveFileExA \"" + target + "\" failed: "), std::string::npos) << log;
+    EXPECT_EQ(GetFileAttributesA(target.c_str()), before);
+    EXPECT_FALSE(PathExists(target + ".part"));
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
