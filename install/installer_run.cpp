@@ -149,7 +149,8 @@ void Installer::Run()
     // A keyed program trusts only signed manifests and, as the strict build,
     // only https pages in its panes.
     const ManifestKeyList keys = BuiltInManifestKeys();
-    const bool https_pages_only = mb_strict || keys.count > 0;
+    mb_keyed = keys.count > 0;
+    const bool https_pages_only = mb_strict || mb_keyed;
     g_dialog->mb_https_pages_only = https_pages_only;
     g_dialog->SetCaption("Casino Installation");
     g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 1);

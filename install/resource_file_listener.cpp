@@ -309,7 +309,14 @@ void ResourceFileDownloaderListener::OnFinished()
         g_dialog->SetStatusText(IDC_FILE_STATUS, "Extracting: " + ms_display_name);
         DebugMessage(kDebugLevel2, "OnFinished: Extract File");
         const std::string& install_dir = g_installer->ms_install_dir;
-        UnpackArchive(ms_file_path, install_dir, install_dir, ms_library_sha256);
+        // A keyed program loads only the library its signed manifest vouches
+        // for, never a copy an earlier run left in place.
+        if (g_installer->mb_keyed && ms_library_sha256.empty()) {
+            Diagnostic("%s not unpacked: the manifest has no Extract.dll with a hash\n", ms_file_path.c_str());
+            ShowMessage("Can't load Extract dll");
+        } else {
+            UnpackArchive(ms_file_path, install_dir, install_dir, ms_library_sha256);
+        }
     } else {
         DebugMessage(kDebugLevel2, "OnFinished: NOT Extract File");
     }

@@ -33,6 +33,8 @@ public:
     // only, every file with its hash).
     std::string ms_default_scheme = "http";
     bool mb_strict = false;
+    // Set by the run: the program has built-in manifest keys.
+    bool mb_keyed = false;
 };
 
 extern Installer* g_installer;
