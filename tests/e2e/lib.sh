@@ -399,6 +399,20 @@ report_server_stop() {
     REPORT_PID=
 }
 
+# Waits for the installer to end with exit code 0 within SECONDS, after the
+# report server answered the end report.
+e2e_wait_exit_after_end_report() { # seconds
+    local ended answered
+    e2e_wait_exit "$1"
+    ended=$(date +%s.%N)
+    e2e_expect_eq "$PROGRAM_EXIT" 0 "exit code"
+    e2e_expect_eq "$(report_actions)" "1 2" "reports in order"
+    answered=$(awk '/answered report 2/ { print $NF }' "$work/report.log")
+    [ -n "$answered" ] || e2e_fail "the end report was never answered: $(cat "$work/report.log")"
+    (( $(echo "$ended > $answered" | bc) )) \
+        || e2e_fail "the installer ended at $ended, before the end report's answer at $answered"
+}
+
 # The dlAction of every report the report server has seen, oldest first,
 # separated by blanks.
 report_actions() {

@@ -1,5 +1,5 @@
 // The resource listener's file: where it lands, and what the log says when it
-// cannot be written.
+// cannot be written or put in place.
 #include "install/resource_entry.h"
 #include "install/resource_file_listener.h"
 #include "install/window_channel.h"
@@ -30,6 +30,34 @@ struct ListenerWorld {
     WindowChannel channel;
 };
 
+// One attempt at `entry`: a 200 of four bytes, "body", then its end, or a
+// refusal when the body cannot be written. Gives the boxes and the log.
+struct Attempt {
+    std::vector<std::string> boxes;
+    std::string log;
+};
+
+Attempt DeliverBody(const ResourceEntry& entry)
+{
+    OwnerWindow owner;
+    Attempt attempt;
+    testing::internal::CaptureStdout();
+    attempt.boxes = RunAnsweringBoxes(owner.Get(), [&] {
+        ResourceFileDownloaderListener listener(entry, "");
+        ResponseHead head;
+        head.status = 200;
+        head.content_length = 4;
+        EXPECT_TRUE(listener.Begin(head));
+        if (listener.OnRecv("body"))
+            listener.OnFinished();
+        else
+            listener.OnError(TransferError::Own(TransferError::kListenerRefused));
+        EXPECT_FALSE(listener.Finished());
+    });
+    attempt.log = testing::internal::GetCapturedStdout();
+    return attempt;
+}
+
 } // namespace
 
 // A file standing where a sub-folder must be: the box of the design, and one
@@ -42,21 +70,10 @@ TEST(ResourceFileDownloaderListener, AFileThatCannotBeCreatedIsLoggedWithItsCall
     ResourceEntry entry;
     ASSERT_TRUE(ParseResourceEntry("URL_1#Roulette", "games/r.dll,Games", entry));
 
-    OwnerWindow owner;
-    testing::internal::CaptureStdout();
-    const std::vector<std::string> boxes = RunAnsweringBoxes(owner.Get(), [&] {
-        ResourceFileDownloaderListener listener(entry, "");
-        ResponseHead head;
-        head.status = 200;
-        head.content_length = 4;
-        EXPECT_TRUE(listener.Begin(head));
-        EXPECT_FALSE(listener.OnRecv("body"));
-        listener.OnError(TransferError::Own(TransferError::kListenerRefused));
-        EXPECT_FALSE(listener.Finished());
-    });
-    const std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(boxes, (std::vector<std::string>{"Error in ResourceFileDownloaderListener::OnRecv()",
-                                               "ResourceFileDownloaderListener::OnError()"}));
+    const Attempt attempt = DeliverBody(entry);
+    const std::string& log = attempt.log;
+    EXPECT_EQ(attempt.boxes, (std::vector<std::string>{"Error in ResourceFileDownloaderListener::OnRecv()",
+                                                       "ResourceFileDownloaderListener::OnError()"}));
     EXPECT_NE(log.find("CreateDirectoryA \"" + folder + "\\Games\" failed: 183"), std::string::npos) << log;
     EXPECT_NE(log.find("CreateFileA \"" + folder + "\\Games\\r.dll.part\" failed: 3"), std::string::npos) << log;
 }
@@ -76,20 +93,9 @@ TEST(ResourceFileDownloaderListener, ACopyThatCannotBeReplacedKeepsItsAttributes
     ResourceEntry entry;
     ASSERT_TRUE(ParseResourceEntry("URL_1", "games/r.dll", entry));
 
-    OwnerWindow owner;
-    testing::internal::CaptureStdout();
-    const std::vector<std::string> boxes = RunAnsweringBoxes(owner.Get(), [&] {
-        ResourceFileDownloaderListener listener(entry, "");
-        ResponseHead head;
-        head.status = 200;
-        head.content_length = 4;
-        EXPECT_TRUE(listener.Begin(head));
-        EXPECT_TRUE(listener.OnRecv("body"));
-        listener.OnFinished();
-        EXPECT_FALSE(listener.Finished());
-    });
-    const std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(boxes, std::vector<std::string>{"Error in ResourceFileDownloaderListener::OnRecv()"});
+    const Attempt attempt = DeliverBody(entry);
+    const std::string& log = attempt.log;
+    EXPECT_EQ(attempt.boxes, std::vector<std::string>{"Error in ResourceFileDownloaderListener::OnRecv()"});
     EXPECT_NE(log.find("MoveFileExA \"" + target + "\" failed: "), std::string::npos) << log;
     EXPECT_EQ(GetFileAttributesA(target.c_str()), before);
     EXPECT_FALSE(PathExists(target + ".part"));
