@@ -1,6 +1,7 @@
 #include "install/manifest_rules.h"
 
 #include "install/resource_entry.h"
+#include "install/uninstall_record.h"
 #include "services/registry_entry.h"
 #include "services/text.h"
 #include "store/ini_file.h"
@@ -79,6 +80,13 @@ std::string ResourceRefusal(const IniFile& manifest, const EntryDemands& demands
     return std::string();
 }
 
+// The uninstaller and its record stand in the install folder itself: a file
+// of the manifest under either name there would take their place.
+bool TakesAnUninstallPlace(const ResourceEntry& entry)
+{
+    return IsInstallFolderItself(entry.sub_folder) && IsUninstallFileName(ResourceFileName(entry.path));
+}
+
 } // namespace
 
 std::string InstallBrandName(const IniFile& manifest)
@@ -132,7 +140,8 @@ std::string ResourceEntryRefusal(const std::string& key, const std::string& valu
     ResourceEntry entry;
     if (!IsResourceKey(key) || !ParseResourceEntry(key, value, entry))
         return std::string();
-    if (!IsContainedResource(entry, names) || value.find('\0') != std::string::npos)
+    if (!IsContainedResource(entry, names) || TakesAnUninstallPlace(entry)
+        || value.find('\0') != std::string::npos)
         return "Unsafe path in manifest: " + value;
     if (entry.hash == HashPiece::kMalformed)
         return "Malformed checksum in manifest: " + value;

@@ -53,9 +53,10 @@ std::string RegistryEntryRefusal(const std::string& manifest_brand, const std::s
                                  const std::string& value);
 
 // The refusal text for one URLS entry, or the empty text when it is fine or
-// not a file entry: an unsafe path (a NUL anywhere in the value among them),
-// a malformed hash or size piece, and an entry without what `demands`
-// requires.
+// not a file entry: an unsafe path (one that leaves the install folder or
+// places uninstall.exe or uninstall.ini in the folder itself, a NUL
+// anywhere in the value among them), a malformed hash or size piece, and an
+// entry without what `demands` requires.
 std::string ResourceEntryRefusal(const std::string& key, const std::string& value, const EntryDemands& demands,
                                  const NarrowNames& names = NarrowNames());
 

@@ -96,6 +96,15 @@ TEST(ManifestRules, FirstRefusalInTheFixedOrderBrandRegistryThenFilesInFetchOrde
     EXPECT_EQ(Refusal("[URLS]\nURL_1=ok.wav\nURL_2=\nMY_URL_1=con.wav\n"), "");
 }
 
+TEST(ManifestRules, NoFileMayTakeTheUninstallersPlaceInTheInstallFolder)
+{
+    for (const char* value : {"uninstall.exe", "client/UNINSTALL.EXE", "files/Uninstall.ini,.", "uninstall.ini,.\\",
+                              "uninstall.exe,/./,sha256:x"})
+        EXPECT_EQ(Refusal(std::string("[URLS]\nURL_1=") + value + "\n"), std::string("Unsafe path in manifest: ") + value)
+            << value;
+    EXPECT_EQ(Refusal("[URLS]\nURL_1=uninstall.exe,Tools\nURL_2=uninstall.exe.txt\nURL_3=uninstall/casino.exe\n"), "");
+}
+
 TEST(ManifestRules, MalformedHashesAreRefusedAndStrictBuildsRequireOne)
 {
     const std::string hash = "sha256:" + std::string(64, 'e');

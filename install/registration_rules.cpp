@@ -1,0 +1,66 @@
+#include "install/registration_rules.h"
+
+#include "install/uninstall_record.h"
+#include "services/text.h"
+#include "store/ini_file.h"
+
+#include <cstdio>
+
+namespace {
+
+const char kUninstallKeys[] = "Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+} // namespace
+
+ShortcutKinds ReadShortcutKinds(const IniFile& manifest, std::vector<std::string>& unknown)
+{
+    unknown.clear();
+    ShortcutKinds kinds;
+    const std::string value = manifest.GetValue("GENERAL", "SHORTCUTS");
+    if (value.empty()) {
+        kinds.start_menu = true;
+        return kinds;
+    }
+    std::vector<std::string> words;
+    Split(words, value, ",", 0);
+    std::string word;
+    for (const std::string& piece : words) {
+        const std::string upper = AsciiUpper(Trim(piece, word));
+        if (upper == "STARTMENU")
+            kinds.start_menu = true;
+        else if (upper == "DESKTOP")
+            kinds.desktop = true;
+        else if (upper != "NONE")
+            unknown.push_back(word);
+    }
+    return kinds;
+}
+
+bool WantsUninstallEntry(const IniFile& manifest) { return manifest.GetValue("GENERAL", "UNINSTALL_ENTRY") != "0"; }
+
+std::string ClientPath(const std::string& install_dir) { return install_dir + "\\casino.exe"; }
+
+UninstallEntry UninstallEntryTexts(const IniFile& manifest, const std::string& brand, const std::string& install_dir)
+{
+    UninstallEntry entry;
+    entry.display_name = brand;
+    entry.display_icon = ClientPath(install_dir) + ",0";
+    entry.install_location = install_dir;
+    entry.publisher = manifest.GetValue("GENERAL", "PUBLISHER");
+    if (entry.publisher.empty())
+        entry.publisher = brand;
+    entry.display_version = manifest.GetValue("GENERAL", "VERSION");
+    const std::string uninstaller = "\"" + install_dir + "\\" + uninstall_record::kUninstallerName + "\"";
+    entry.uninstall_string = uninstaller + " /uninstall";
+    entry.quiet_uninstall_string = uninstaller + " /uninstall /quiet";
+    return entry;
+}
+
+std::string InstallDateText(int year, int month, int day)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d%02d%02d", year, month, day);
+    return text;
+}
+
+std::string UninstallEntryKey(const std::string& brand) { return kUninstallKeys + brand; }

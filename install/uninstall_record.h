@@ -1,0 +1,64 @@
+// The uninstall record, "uninstall.ini" in the install folder: whether this
+// installer created the folder (it did not exist before the first run) and
+// every file it placed there, as paths relative to the folder:
+//
+//   [UNINSTALL]
+//   CREATED=1
+//   [FILES]
+//   FILE_1=casino.exe
+//   FILE_2=Games\roulette.dll
+//
+// CREATED is 1 or 0; the FILE_ keys are numbered from 1, in no order that
+// matters. Portable, so the grammar is tested natively.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class IniFile;
+
+namespace uninstall_record {
+
+// Beside the client in the install folder; a manifest may not place a file
+// of its own under either name there.
+const char kRecordName[] = "uninstall.ini";
+const char kUninstallerName[] = "uninstall.exe";
+
+} // namespace uninstall_record
+
+struct UninstallRecord {
+    bool created = false;
+    // Relative to the install folder, "\"-separated, each once.
+    std::vector<std::string> files;
+    // Listed paths the rules refuse (see IsRemovableRecordedPath), kept out
+    // of `files` and never written again.
+    std::vector<std::string> refused;
+};
+
+// False when the text is no record (no [UNINSTALL] CREATED of 0 or 1): the
+// uninstaller then trusts nothing of it.
+bool ParseUninstallRecord(const std::string& text, UninstallRecord& record);
+
+std::string FormatUninstallRecord(const UninstallRecord& record);
+
+// Adds a file in its plain spelling ("\" between pieces, no empty or "."
+// pieces) unless the record lists it already (compared without letter case,
+// as Windows compares names); a path the rules refuse goes to `refused`.
+void AddRecordedFile(UninstallRecord& record, const std::string& relative_path);
+
+// The relative path of each URL_ entry's file, as the installer places it
+// (sub-folder and file name); archives count as their own file, not as
+// what they unpack.
+std::vector<std::string> PlacedFiles(const IniFile& manifest);
+
+// True when a recorded path may be deleted below the install folder: not
+// empty, not rooted, no ":", no ".." or device name, and neither the record
+// nor the uninstaller itself, which the uninstaller handles apart.
+bool IsRemovableRecordedPath(const std::string& relative_path);
+
+// True for the uninstaller's or the record's name (in any letter case).
+bool IsUninstallFileName(const std::string& file_name);
+
+// True when a sub-folder is the install folder itself: empty, or only
+// separators and "." pieces.
+bool IsInstallFolderItself(const std::string& sub_folder);
