@@ -2,7 +2,9 @@
 
 HWND g_dialog_window = nullptr;
 
-void ShowMessage(const std::string& text)
+void ShowMessage(const std::string& text) { ShowMessage(text, "", MB_OK); }
+
+int ShowMessage(const std::string& text, const std::string& caption, UINT type)
 {
-    MessageBoxA(g_dialog_window, text.c_str(), "", MB_OK);
+    return MessageBoxA(g_dialog_window, text.c_str(), caption.c_str(), type);
 }

@@ -67,3 +67,11 @@ struct LibraryHandleTraits {
     static void Close(Handle handle) { FreeLibrary(handle); }
 };
 using LibraryHandle = UniqueHandle<LibraryHandleTraits>;
+
+// Searches from FindFirstFile: INVALID_HANDLE_VALUE means none.
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle handle) { FindClose(handle); }
+};
+using FindHandle = UniqueHandle<FindHandleTraits>;

@@ -8,16 +8,18 @@
 #include "install/debug_message.h"
 #include "install/window_channel.h"
 #include "services/archive_unpacker.h"
+#include "services/file_placement.h"
 #include "services/install_folders.h"
 #include "services/sha256_hash.h"
 #include "services/text.h"
+#include "services/whole_file.h"
 #include "store/installer.h"
 
 namespace {
 
 const char kOnRecvFailure[] = "Error in ResourceFileDownloaderListener::OnRecv()";
 const char kOnErrorFailure[] = "ResourceFileDownloaderListener::OnError()";
-const DWORD kLongestResumeInfo = 4096;
+const size_t kLongestResumeInfo = 4096;
 const long kRangeNotSatisfiable = 416;
 
 bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
@@ -27,46 +29,6 @@ void RemoveFile(const std::string& path)
 {
     if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
         LogFailure("DeleteFileA", path, GetLastError());
-}
-
-// The whole of a small file of ours; false when it is missing or larger.
-bool ReadSmallFile(const std::string& path, std::string& text)
-{
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        if (!IsMissing(GetLastError()))
-            LogFailure("CreateFileA", path, GetLastError());
-        return false;
-    }
-    text.assign(kLongestResumeInfo + 1, '\0');
-    DWORD read = 0;
-    if (!ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr)) {
-        LogFailure("ReadFile", path, GetLastError());
-        return false;
-    }
-    text.resize(read);
-    return read <= kLongestResumeInfo;
-}
-
-bool WriteSmallFile(const std::string& path, const std::string& text)
-{
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
-    if (!file) {
-        LogFailure("CreateFileA", path, GetLastError());
-        return false;
-    }
-    DWORD written = 0;
-    if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
-        LogFailure("WriteFile", path, GetLastError());
-        return false;
-    }
-    if (written != text.size()) {
-        LogFailure("WriteFile", path, ERROR_WRITE_FAULT);
-        return false;
-    }
-    return true;
 }
 
 // The size of a file, or -1 when it is not there or cannot be read.
@@ -110,7 +72,7 @@ void ResourceFileDownloaderListener::FindStagedBytes()
         return;
     std::string text;
     ResumeInfo info;
-    if (!ReadSmallFile(ms_info_path, text))
+    if (!ReadWholeFile(ms_info_path, kLongestResumeInfo, text))
         return;
     if (!ParseResumeInfo(text, info) || !BelongsTo(info, m_entry)) {
         // Bytes of another entry, or of a run that could not say how to
@@ -176,7 +138,7 @@ bool ResourceFileDownloaderListener::StartFromZero(const BodyDecision& decision,
         info.path = m_entry.path;
         info.sha256 = m_entry.sha256;
         info.length = decision.total;
-        mb_keep_staged = WriteSmallFile(ms_info_path, FormatResumeInfo(info));
+        mb_keep_staged = WriteWholeFile(ms_info_path, FormatResumeInfo(info));
     }
     return true;
 }
@@ -346,7 +308,7 @@ bool ResourceFileDownloaderListener::Commit()
     }
     if (!CheckHash())
         return false;
-    if (!MoveIntoPlace())
+    if (!MoveIntoPlace(ms_part_path, ms_file_path))
         return FailCommit();
     if (mb_keep_staged)
         RemoveFile(ms_info_path);
@@ -357,31 +319,6 @@ bool ResourceFileDownloaderListener::FailCommit()
 {
     DropStaged();
     ShowMessage(kOnRecvFailure);
-    return false;
-}
-
-// Archives mark their files read-only, hidden or system, which a move may
-// not replace: the installed copy loses them and is replaced all the same,
-// or keeps them when it stays. Logs its failure.
-bool ResourceFileDownloaderListener::MoveIntoPlace()
-{
-    if (MoveFileExA(ms_part_path.c_str(), ms_file_path.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return true;
-    DWORD error = GetLastError();
-    const DWORD attributes = GetFileAttributesA(ms_file_path.c_str());
-    const DWORD guarded = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & guarded) != 0) {
-        if (!SetFileAttributesA(ms_file_path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
-            LogFailure("SetFileAttributesA", ms_file_path, GetLastError());
-        } else if (MoveFileExA(ms_part_path.c_str(), ms_file_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-            return true;
-        } else {
-            error = GetLastError();
-            if (!SetFileAttributesA(ms_file_path.c_str(), attributes))
-                LogFailure("SetFileAttributesA", ms_file_path, GetLastError());
-        }
-    }
-    LogFailure("MoveFileExA", ms_file_path, error);
     return false;
 }
 

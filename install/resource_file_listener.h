@@ -67,7 +67,6 @@ private:
     // Drops the staged bytes and shows the failed write's box.
     bool FailCommit();
     bool CheckHash();
-    bool MoveIntoPlace();
     void DropStaged();
     void CloseStaged();
 

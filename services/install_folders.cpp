@@ -34,21 +34,6 @@ private:
     LPITEMIDLIST mp_items = nullptr;
 };
 
-// The shell's answer for Program Files, or the empty text when it has none.
-std::string ReportedProgramFilesFolder()
-{
-    ShellItemList items;
-    const HRESULT located = SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAM_FILES, items.Receive());
-    if (FAILED(located)) {
-        LogFailedResult("SHGetSpecialFolderLocation", "CSIDL_PROGRAM_FILES", located);
-        return std::string();
-    }
-    char path[MAX_PATH] = "";
-    if (!SHGetPathFromIDListA(items.Get(), path))
-        LogFailure("SHGetPathFromIDListA", "CSIDL_PROGRAM_FILES", GetLastError());
-    return path;
-}
-
 // An existing folder is no failure; anything else (a file standing where
 // the folder must be, too) is logged, and shows later when the folder is used.
 void CreateFolder(const std::string& path)
@@ -66,6 +51,11 @@ void CreateMissingDirectory(const std::string& path)
         CreateFolder(path);
 }
 
+std::string ProgramFilesFolder()
+{
+    return UsableProgramFilesFolder(ShellFolder(CSIDL_PROGRAM_FILES, "CSIDL_PROGRAM_FILES"));
+}
+
 } // namespace
 
 std::string UsableProgramFilesFolder(const std::string& reported)
@@ -77,9 +67,25 @@ std::string UsableProgramFilesFolder(const std::string& reported)
     return reported;
 }
 
+std::string ShellFolder(int csidl, const char* csidl_name)
+{
+    ShellItemList items;
+    const HRESULT located = SHGetSpecialFolderLocation(nullptr, csidl, items.Receive());
+    if (FAILED(located)) {
+        LogFailedResult("SHGetSpecialFolderLocation", csidl_name, located);
+        return std::string();
+    }
+    char path[MAX_PATH] = "";
+    if (!SHGetPathFromIDListA(items.Get(), path))
+        LogFailure("SHGetPathFromIDListA", csidl_name, GetLastError());
+    return path;
+}
+
+std::string InstallDirectory(const std::string& folder_name) { return ProgramFilesFolder() + "\\" + folder_name; }
+
 void MakeInstallDirectory(const std::string& folder_name, std::string& install_dir)
 {
-    const std::string program_files = UsableProgramFilesFolder(ReportedProgramFilesFolder());
+    const std::string program_files = ProgramFilesFolder();
     CreateMissingDirectory(program_files);
     install_dir = program_files + "\\" + folder_name;
     CreateMissingDirectory(install_dir);

@@ -5,17 +5,19 @@
 
 #include <windows.h>
 
-void CheckProgramRunning(const std::string& window_title)
+bool IsProgramRunning(const std::string& window_title) { return FindWindowA(nullptr, window_title.c_str()) != nullptr; }
+
+void CheckProgramRunning(const std::string& window_title, const std::string& caption, unsigned abort_exit_code)
 {
     const int kPasses = 3;
     for (int pass = 0; pass < kPasses; ++pass) {
-        if (!FindWindowA(nullptr, window_title.c_str()))
+        if (!IsProgramRunning(window_title))
             continue;
         if (pass < kPasses - 1) {
-            ShowMessage("Casino Program is running...\r\nPlease exit it before continue");
+            ShowMessage("Casino Program is running...\r\nPlease exit it before continue", caption, MB_OK);
         } else {
-            ShowMessage("Casino Program is running...\r\nInstalation Abort");
-            EndProcessNow(0);
+            ShowMessage("Casino Program is running...\r\nInstalation Abort", caption, MB_OK);
+            EndProcessNow(abort_exit_code);
         }
     }
 }

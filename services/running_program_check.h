@@ -1,10 +1,14 @@
-// Keeps the installation from overwriting a running casino client, found by
-// the title of its main window.
+// Keeps the installation, or the removal, from touching a running casino
+// client, found by the title of its main window.
 #pragma once
 
 #include <string>
 
+// True while a top-level window titled exactly `window_title` exists.
+bool IsProgramRunning(const std::string& window_title);
+
 // Looks three times for a top-level window titled exactly `window_title`,
-// asking the user to close it after the first two findings. A third finding
-// ends the process with exit code 0.
-void CheckProgramRunning(const std::string& window_title);
+// asking the user to close it after the first two findings, in boxes with
+// `caption`. A third finding ends the process with `abort_exit_code`.
+void CheckProgramRunning(const std::string& window_title, const std::string& caption = std::string(),
+                         unsigned abort_exit_code = 0);

@@ -3,6 +3,8 @@
 #include "base/failure_log.h"
 #include "store/key_handle.h"
 
+#include <shlwapi.h>
+
 #include <cstring>
 #include <vector>
 
@@ -156,4 +158,18 @@ std::string& RegistryKey::GetString(const std::string& name, std::string& destin
                          reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS)
         destination.assign(data.data(), strnlen(data.data(), data.size()));
     return destination;
+}
+
+bool DeleteSoftwareKey(const std::string& key_name)
+{
+    const std::string path = std::string(kParentKey) + "\\" + key_name;
+    if (key_name.empty() || key_name[0] == '\\') {
+        LogFailureText("SHDeleteKeyA", "HKCU\\" + path, "refused, it names HKCU\\Software itself");
+        return false;
+    }
+    const LONG result = SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+    if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)
+        return true;
+    LogFailure("SHDeleteKeyA", "HKCU\\" + path, result);
+    return false;
 }

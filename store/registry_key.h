@@ -49,3 +49,9 @@ private:
     bool mb_current_user;
     std::string ms_key_name;
 };
+
+// Deletes HKCU\Software\<key_name> with every sub-key and value (a key that is
+// not there is no failure). Refuses an empty name, or one that starts with
+// "\", which would name HKCU\Software itself. False when the key may remain;
+// failures are logged.
+bool DeleteSoftwareKey(const std::string& key_name);

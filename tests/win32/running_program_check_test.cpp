@@ -58,29 +58,68 @@ TEST(CheckProgramRunning, GoesOnOnceTheClientIsClosedAfterTheFirstWarning)
     EXPECT_EQ(texts, std::vector<std::string>{kPleaseExit});
 }
 
-TEST(CheckProgramRunning, ThirdFindingEndsTheProcessWithZero)
+namespace {
+
+// Runs the check in check_running_child.exe with `arguments` against a
+// client window titled `title`, answering each of its boxes with OK; the
+// boxes' captions and texts, and the child's exit code.
+struct ChildRun {
+    std::vector<std::string> captions;
+    std::vector<std::string> texts;
+    DWORD exit_code = 99;
+};
+
+ChildRun RunCheckInChild(const char* title, const std::string& arguments)
 {
-    ClientWindow client("Stubborn Casino");
-    std::string command = "\"" + TestProgramFolder() + "check_running_child.exe\" \"Stubborn Casino\"";
+    ChildRun run;
+    ClientWindow client(title);
+    std::string command = "\"" + TestProgramFolder() + "check_running_child.exe\" " + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &process));
+    if (!process.hProcess)
+        return run;
     KernelHandle process_handle(process.hProcess);
     KernelHandle thread_handle(process.hThread);
 
-    std::vector<std::string> texts;
-    while (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT && texts.size() < 4) {
+    while (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT && run.texts.size() < 4) {
         HWND box = WaitForMessageBox(nullptr, process.dwProcessId, 200);
         if (!box)
             continue;
-        texts.push_back(MessageBoxText(box));
+        run.captions.push_back(WindowText(box));
+        run.texts.push_back(MessageBoxText(box));
         PressMessageBoxButton(box, IDOK);
     }
-    ASSERT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
-    DWORD exit_code = 99;
-    GetExitCodeProcess(process.hProcess, &exit_code);
-    EXPECT_EQ(exit_code, 0u);
-    EXPECT_EQ(texts, (std::vector<std::string>{kPleaseExit, kPleaseExit, kAbort}));
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    GetExitCodeProcess(process.hProcess, &run.exit_code);
+    return run;
+}
+
+} // namespace
+
+TEST(CheckProgramRunning, ThirdFindingEndsTheProcessWithZero)
+{
+    const ChildRun run = RunCheckInChild("Stubborn Casino", "\"Stubborn Casino\"");
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_EQ(run.texts, (std::vector<std::string>{kPleaseExit, kPleaseExit, kAbort}));
+    EXPECT_EQ(run.captions, (std::vector<std::string>{"", "", ""}));
+}
+
+TEST(CheckProgramRunning, TheUninstallersCheckEndsWithItsCodeInItsBoxes)
+{
+    const ChildRun run = RunCheckInChild("Stubborn Casino", "\"Stubborn Casino\" Uninstall 2");
+    EXPECT_EQ(run.exit_code, 2u);
+    EXPECT_EQ(run.texts, (std::vector<std::string>{kPleaseExit, kPleaseExit, kAbort}));
+    EXPECT_EQ(run.captions, (std::vector<std::string>{"Uninstall", "Uninstall", "Uninstall"}));
+}
+
+TEST(IsProgramRunning, OnlyAWindowTitledExactly)
+{
+    ClientWindow client("Running Casino");
+    EXPECT_TRUE(IsProgramRunning("Running Casino"));
+    EXPECT_FALSE(IsProgramRunning("Running"));
+    client.Close();
+    EXPECT_FALSE(IsProgramRunning("Running Casino"));
 }

@@ -1,0 +1,52 @@
+#include "services/whole_file.h"
+
+#include "base/failure_log.h"
+#include "base/unique_handle.h"
+
+bool ReadWholeFile(const std::string& path, size_t limit, std::string& text)
+{
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            LogFailure("CreateFileA", path, error);
+        return false;
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size)) {
+        LogFailure("GetFileSizeEx", path, GetLastError());
+        return false;
+    }
+    if (static_cast<unsigned long long>(size.QuadPart) > limit)
+        return false;
+    // One byte more than the size: a file that grew since is noticed.
+    text.assign(static_cast<size_t>(size.QuadPart) + 1, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr)) {
+        LogFailure("ReadFile", path, GetLastError());
+        return false;
+    }
+    text.resize(read);
+    return read <= limit;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& text)
+{
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (!file) {
+        LogFailure("CreateFileA", path, GetLastError());
+        return false;
+    }
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+        LogFailure("WriteFile", path, GetLastError());
+        return false;
+    }
+    if (written != text.size()) {
+        LogFailure("WriteFile", path, ERROR_WRITE_FAULT);
+        return false;
+    }
+    return true;
+}
