@@ -1,7 +1,8 @@
 // The installation procedure on the worker thread: language choice, settings,
 // manifest, start report, caption and skin page; then the running-client
 // check, registry entries, install folder, every listed file with retries,
-// end report and the launch of the client.
+// the uninstall record, uninstaller, shortcuts and uninstall entry, end
+// report and the launch of the client.
 #include "store/installer.h"
 
 #include "base/diagnostics.h"
@@ -10,11 +11,13 @@
 #include "base/owner_window.h"
 #include "base/process_exit.h"
 #include "install/addresses.h"
+#include "install/client_registration.h"
 #include "install/debug_message.h"
 #include "install/file_delivery.h"
 #include "install/ini_file_listener.h"
 #include "install/manifest_rules.h"
 #include "install/manifest_trust.h"
+#include "install/registration_rules.h"
 #include "install/window_channel.h"
 #include "install/worker_thread.h"
 #include "net/file_downloader.h"
@@ -27,6 +30,7 @@
 
 #include <shellapi.h>
 
+#include <utility>
 #include <vector>
 
 #ifndef INSTALLER_SERVER
@@ -114,7 +118,7 @@ void RecordInstallerLocation(const std::string& brand)
 void LaunchClient(const std::string& install_dir)
 {
     g_dialog->SetStatusText(IDC_FILE_STATUS, "");
-    const std::string client = install_dir + "\\casino.exe";
+    const std::string client = ClientPath(install_dir);
     // Values of 32 and below are errors; most are Win32 codes.
     const INT_PTR opened = reinterpret_cast<INT_PTR>(
         ShellExecuteA(nullptr, "open", client.c_str(), nullptr, install_dir.c_str(), SW_SHOWNORMAL));
@@ -218,13 +222,17 @@ void Installer::Run()
     CheckProgramRunning(brand);
     WriteRegistryEntries(*this);
     RecordInstallerLocation(brand);
+    // Whether the folder was there before is known only until it is made.
+    UninstallRecord record = StartUninstallRecord(InstallDirectory(brand));
     MakeInstallDirectory(brand, ms_install_dir);
+    KeepCreatedFolder(ms_install_dir, record);
     DebugMessage(kDebugLevel1, "casino_directory:" + ms_install_dir);
 
     RegistryKey progress_key(true, manifest_brand);
     progress_key.SetDword("QD", 1, true);
     if (!DeliverFiles(*this))
         return;
+    RegisterClient(*this, brand, std::move(record));
     if (progress_key.GetDword("QD") == 1) {
         Report(2);
         progress_key.SetDword("QD", 2, true);
