@@ -3,6 +3,7 @@
 #include "app/app_module.h"
 #include "app/message_pump.h"
 #include "base/failure_log.h"
+#include "install/uninstaller_run.h"
 #include "store/installer.h"
 #include "ui/installer_dialog.h"
 
@@ -43,6 +44,14 @@ int RunProgram(HINSTANCE instance, int show_command, StartWorker start_worker)
     g_module.Init(instance);
     const int exit_code = RunApplication(show_command, start_worker);
     g_module.Term();
+    CoUninitialize();
+    return exit_code;
+}
+
+int RunUninstallProgram(bool quiet)
+{
+    CoInitialize(nullptr);
+    const int exit_code = RunUninstaller(quiet);
     CoUninitialize();
     return exit_code;
 }

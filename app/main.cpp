@@ -1,6 +1,8 @@
-// The installer's entry point.
+// The program's entry point: the installer, or with "/uninstall" on its
+// command line the uninstaller.
 #include "app/application.h"
 #include "base/process_exit.h"
+#include "install/run_switches.h"
 #include "store/installer.h"
 
 #include <windows.h>
@@ -55,5 +57,8 @@ void StartInstallation(Installer& installer)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command)
 {
     RestrictDllSearchToSystemFolder();
+    const RunSwitches switches = ReadRunSwitches(GetCommandLineA());
+    if (switches.uninstall)
+        EndProcessNow(RunUninstallProgram(switches.quiet));
     EndProcessNow(RunProgram(instance, show_command, StartInstallation));
 }

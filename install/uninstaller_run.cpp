@@ -1,0 +1,180 @@
+// The uninstaller's run: where it stands, the question, the running-client
+// check, then what it removes: the install folder (when the installer
+// created it) or the recorded files, the shortcuts of ours, the brand's key
+// and the uninstall entry; uninstall.exe itself, and the folder it leaves,
+// at the next restart.
+#include "install/uninstaller_run.h"
+
+#include "base/diagnostics.h"
+#include "base/failure_log.h"
+#include "base/module_path.h"
+#include "base/owner_window.h"
+#include "base/unique_handle.h"
+#include "install/client_registration.h"
+#include "install/manifest_rules.h"
+#include "install/registration_rules.h"
+#include "services/folder_tree.h"
+#include "services/install_folders.h"
+#include "services/running_program_check.h"
+#include "services/shortcut_file.h"
+#include "services/text.h"
+#include "store/registry_key.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kCaption[] = "Uninstall";
+const char kWrongPlace[] = "This uninstaller must run from the client's folder under Program Files.";
+
+// The path with every short (8.3) name in it made long; empty when it
+// cannot be (logged).
+std::string LongPath(const std::string& path)
+{
+    std::string long_path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetLongPathNameA(path.c_str(), &long_path[0], static_cast<DWORD>(long_path.size()));
+        if (length == 0) {
+            LogFailure("GetLongPathNameA", path, GetLastError());
+            return std::string();
+        }
+        if (length < long_path.size()) {
+            long_path.resize(length);
+            return long_path;
+        }
+        long_path.resize(length);
+    }
+}
+
+// The last name of a path as the file system spells it: the brand's window
+// title and key are compared in that spelling, whatever letter case started
+// the program.
+std::string StoredName(const std::string& path)
+{
+    WIN32_FIND_DATAA data;
+    FindHandle find(FindFirstFileA(path.c_str(), &data));
+    if (!find) {
+        LogFailure("FindFirstFileA", path, GetLastError());
+        return std::string();
+    }
+    return data.cFileName;
+}
+
+// The brand when the program stands as <Program Files>\<brand>\uninstall.exe,
+// with `install_dir` computed again from it; empty otherwise.
+std::string LocateBrand(std::string& install_dir)
+{
+    const std::string program = LongPath(ModulePath());
+    const std::string::size_type slash = program.find_last_of('\\');
+    if (slash == std::string::npos
+        || AsciiUpper(program.substr(slash + 1)) != AsciiUpper(uninstall_record::kUninstallerName))
+        return std::string();
+    const std::string folder = program.substr(0, slash);
+    const std::string brand = StoredName(folder);
+    if (!IsSafeBrand(brand))
+        return std::string();
+    install_dir = InstallDirectory(brand);
+    return AsciiUpper(LongPath(install_dir)) == AsciiUpper(folder) ? brand : std::string();
+}
+
+// The recorded files of a folder that was there before, and the record.
+void RemoveRecordedFiles(const std::string& install_dir, const UninstallRecord& record,
+                         std::vector<std::string>& left)
+{
+    for (const std::string& file : record.files) {
+        const std::string path = install_dir + "\\" + file;
+        if (!RemoveFile(path))
+            left.push_back(path);
+    }
+    if (!RemoveFile(RecordPath(install_dir)))
+        left.push_back(RecordPath(install_dir));
+}
+
+void RemoveShortcut(const std::string& link, const std::string& install_dir, std::vector<std::string>& left)
+{
+    if (!link.empty() && !RemoveShortcutTo(link, ClientPath(install_dir)))
+        left.push_back(link);
+}
+
+void RemoveKey(const std::string& key_name, std::vector<std::string>& left)
+{
+    if (!DeleteSoftwareKey(key_name))
+        left.push_back("HKCU\\Software\\" + key_name);
+}
+
+// A running program's file, and the folder it stands in, can only go once
+// the system restarts.
+void RemoveAtRestart(const std::string& path, std::vector<std::string>& left)
+{
+    if (MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        return;
+    LogFailure("MoveFileExA", path, GetLastError());
+    left.push_back(path);
+}
+
+// Everything the installer left for the brand; returns what remains.
+std::vector<std::string> RemoveClient(const std::string& brand, const std::string& install_dir)
+{
+    std::vector<std::string> left;
+    UninstallRecord record;
+    const bool created = ReadUninstallRecord(install_dir, record) && record.created;
+    const std::string uninstaller = UninstallerPath(install_dir);
+    if (created)
+        EmptyFolder(install_dir, uninstaller, left);
+    else
+        RemoveRecordedFiles(install_dir, record, left);
+    const bool emptied = created && left.empty();
+    RemoveShortcut(StartMenuShortcut(brand), install_dir, left);
+    RemoveShortcut(DesktopShortcut(brand), install_dir, left);
+    RemoveKey(brand, left);
+    RemoveKey(UninstallEntryKey(brand), left);
+    RemoveAtRestart(uninstaller, left);
+    if (emptied)
+        RemoveAtRestart(install_dir, left);
+    // Another product's folder, or one the record does not vouch for, stays.
+    if (!created)
+        left.push_back(install_dir);
+    return left;
+}
+
+void Tell(bool quiet, const std::string& text, UINT type)
+{
+    if (!quiet)
+        ShowMessage(text, kCaption, type);
+}
+
+} // namespace
+
+UninstallExit RunUninstaller(bool quiet)
+{
+    std::string install_dir;
+    const std::string brand = LocateBrand(install_dir);
+    if (brand.empty()) {
+        Diagnostic("Uninstall refused: %s is not <Program Files>\\<brand>\\%s\n", ModulePath().c_str(),
+                   uninstall_record::kUninstallerName);
+        Tell(quiet, kWrongPlace, MB_OK | MB_ICONERROR);
+        return kUninstallWrongPlace;
+    }
+    if (!quiet) {
+        if (ShowMessage("Remove " + brand + " and all its files?", kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return kUninstallDeclined;
+        CheckProgramRunning(brand, kCaption, kUninstallClientRunning);
+    } else if (IsProgramRunning(brand)) {
+        Diagnostic("Uninstall of %s stopped: the client is running\n", brand.c_str());
+        return kUninstallClientRunning;
+    }
+
+    const std::vector<std::string> left = RemoveClient(brand, install_dir);
+    for (const std::string& path : left)
+        Diagnostic("Not removed: %s\n", path.c_str());
+    if (left.empty()) {
+        Diagnostic("Removed %s; %s goes at the next restart\n", install_dir.c_str(),
+                   UninstallerPath(install_dir).c_str());
+        return kUninstallRemoved;
+    }
+    Tell(quiet, "Some files could not be removed: " + left.front(), MB_OK | MB_ICONWARNING);
+    return kUninstallRemovedInPart;
+}
