@@ -118,11 +118,20 @@ wine_template_prefix() {
     touch "$dir/.ready"
 }
 
-# A fresh copy of the template for one tier or case.
+# A fresh copy of the template for one tier or case. Wine links the
+# profile's Desktop, Documents and other folders to the real home folder;
+# in the copy they are folders of its own, so that nothing a program writes
+# there (a shortcut on the desktop) lands in the home folder.
 wine_scratch_prefix() { # dir
     rm -rf "$1"
     cp -a "$test_data/prefix-template" "$1"
     rm -f "$1/.ready"
+    local folder
+    for folder in "$1"/drive_c/users/*/*; do
+        if [ -L "$folder" ]; then
+            rm "$folder" && mkdir "$folder"
+        fi
+    done
 }
 
 # Starts Wine's background processes with their output discarded: started
@@ -186,6 +195,7 @@ wine_setup() {
     # Wine's WinInet honours these; no test traffic may leave the machine.
     unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
     export WINEDEBUG=${WINEDEBUG:--all}
-    export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;winemenubuilder.exe=d}
+    # winemenubuilder stays off whatever else a caller's overrides say.
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=};winemenubuilder.exe=d"
     arch_choose && wine_use "$TEST_ARCH"
 }
