@@ -16,15 +16,13 @@ struct Search {
 BOOL CALLBACK MatchMessageBox(HWND window, LPARAM parameter)
 {
     Search& search = *reinterpret_cast<Search*>(parameter);
-    char class_name[16] = "";
-    GetClassNameA(window, class_name, sizeof class_name);
-    if (lstrcmpA(class_name, "#32770") != 0 || !IsWindowVisible(window))
+    if (!IsMessageBox(window))
         return TRUE;
     DWORD process_id = 0;
     GetWindowThreadProcessId(window, &process_id);
     const bool matches = search.owner ? GetWindow(window, GW_OWNER) == search.owner
                                       : process_id == search.process_id;
-    if (!matches || !GetDlgItem(window, kMessageTextId))
+    if (!matches)
         return TRUE;
     search.found = window;
     return FALSE;
@@ -56,6 +54,13 @@ HWND WaitForMessageBox(HWND owner, DWORD process_id, DWORD timeout_ms)
         PumpMessages();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
+}
+
+bool IsMessageBox(HWND window)
+{
+    char class_name[16] = "";
+    GetClassNameA(window, class_name, sizeof class_name);
+    return lstrcmpA(class_name, "#32770") == 0 && IsWindowVisible(window) && GetDlgItem(window, kMessageTextId);
 }
 
 std::string WindowText(HWND window)

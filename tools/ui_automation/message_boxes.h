@@ -12,6 +12,9 @@
 // box owned by one of this thread's windows needs them. Null on time-out.
 HWND WaitForMessageBox(HWND owner, DWORD process_id, DWORD timeout_ms);
 
+// True for a visible message box: a "#32770" dialog with the static 0xFFFF.
+bool IsMessageBox(HWND window);
+
 // The box's message text (its static control 0xFFFF).
 std::string MessageBoxText(HWND box);
 

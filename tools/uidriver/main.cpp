@@ -5,7 +5,9 @@
 //   uidriver text CAPTION [ID]                 prints the caption or a control's text
 //   uidriver close CAPTION                     asks the window to close
 //   uidriver box CAPTION [SECONDS]             waits for a message box owned by
-//                                              the window and prints its text
+//                                              the window (or the box captioned
+//                                              CAPTION itself, one without an owner)
+//                                              and prints its text
 //   uidriver answer CAPTION BUTTON [SECONDS]   presses BUTTON (1 OK, 6 Yes, 7 No)
 //                                              in that message box
 //   uidriver press CAPTION ID                  clicks the button ID
@@ -26,6 +28,8 @@
 //                                              field of a dialog, as a user types it)
 //   uidriver controls CAPTION                  prints "ID CLASS TEXT" for every
 //                                              control of the window
+//   uidriver shortcut LINK                     prints a shortcut's target, working
+//                                              folder and icon ("PATH,INDEX"), one a line
 //
 // Exit status: 0 done, 1 window, control or box not found, 2 wrong usage.
 #include "message_boxes.h"
@@ -35,6 +39,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <psapi.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -92,6 +98,8 @@ int Close(int, char** argv)
 HWND FindBox(const char* caption, DWORD timeout)
 {
     HWND owner = FindTopLevel(caption);
+    if (owner && IsMessageBox(owner))
+        return owner;
     HWND box = owner ? WaitForMessageBox(owner, 0, timeout) : nullptr;
     if (!box)
         std::fprintf(stderr, "uidriver: no message box of \"%s\"\n", caption);
@@ -282,6 +290,36 @@ int Controls(int, char** argv)
     return 0;
 }
 
+// Reads a .lnk file through the shell, as the desktop reads it.
+int Shortcut(int, char** argv)
+{
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    int status = 1;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))
+        && SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        wchar_t wide[MAX_PATH] = L"";
+        MultiByteToWideChar(CP_ACP, 0, argv[2], -1, wide, MAX_PATH);
+        char target[MAX_PATH] = "", folder[MAX_PATH] = "", icon[MAX_PATH] = "";
+        int icon_index = -1;
+        if (SUCCEEDED(file->Load(wide, STGM_READ))
+            && SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))
+            && SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH))
+            && SUCCEEDED(link->GetIconLocation(icon, MAX_PATH, &icon_index))) {
+            std::printf("%s\n%s\n%s,%d\n", target, folder, icon, icon_index);
+            status = 0;
+        }
+    }
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    CoUninitialize();
+    return status;
+}
+
 struct Command {
     const char* name;
     int (*run)(int argc, char** argv);
@@ -292,7 +330,7 @@ const Command kCommands[] = {
     {"answer", Answer},   {"press", Press},       {"command", SendCommand},
     {"visible", Visible}, {"iconic", Iconic},     {"progress", Progress}, {"rect", Rect},
     {"restore", Restore}, {"panes", Panes},
-    {"watch", Watch},     {"settext", SetText},   {"controls", Controls},
+    {"watch", Watch},     {"settext", SetText},   {"controls", Controls}, {"shortcut", Shortcut},
 };
 
 } // namespace
