@@ -424,3 +424,89 @@ print(" ".join(line.split("dlAction=")[1].split(" ")[0] for line in log.split("\
                if line.startswith("GET /players_downloads.asp")))
 PY
 }
+
+# --- the uninstaller ----------------------------------------------------------
+
+# Serves a manifest of the brand BRAND, with the [GENERAL] lines GENERAL,
+# whose files come from the fixture server: casino.exe (bytes, no program:
+# nothing is launched) in the install folder and data.bin in its sub-folder
+# Data. Called again, it serves the new manifest from the same server.
+client_site() { # brand [general-lines]
+    local manifest="[GENERAL]
+BRAND_NAME=$1
+${2:-}
+[URLS]
+SERVER_ADDR=files.karvelo.example
+URL_1=/file/casino.exe
+URL_2=/file/data.bin,Data
+"
+    if [ -n "${FIXTURE_PID:-}" ]; then
+        printf '%s' "$manifest" >"$work/fixture/manifest.ini"
+        return 0
+    fi
+    fixture_file casino.exe 2000
+    fixture_file data.bin 3000
+    fixture_site "$manifest"
+}
+
+# Runs the installer to its end, exit code 0, as a user does.
+install_client() {
+    installer_start
+    installer_choose_english
+    e2e_wait_exit 60
+    e2e_expect_eq "$PROGRAM_EXIT" 0 "installer exit code"
+}
+
+# Starts the installed uninstall.exe of BRAND with ARGS.
+uninstall_start() { # brand [args...]
+    local brand=$1
+    shift
+    e2e_start "$(install_dir "$brand")/uninstall.exe" "$@"
+}
+
+# Runs the quiet uninstaller of BRAND and sets PROGRAM_EXIT.
+uninstall_quietly() { # brand
+    uninstall_start "$1" /uninstall /quiet
+    e2e_wait_exit 60
+}
+
+# The uninstaller's box: waits for the box captioned "Uninstall", prints its
+# text (line breaks become "|") and presses BUTTON (1 OK, 6 Yes, 7 No),
+# which returns once the box is gone.
+answer_uninstall_box() { # button
+    local text
+    uidriver wait Uninstall 30 >/dev/null || e2e_fail "no box \"Uninstall\""
+    text=$(uidriver box Uninstall 1) || e2e_fail "the window \"Uninstall\" is no message box"
+    uidriver answer Uninstall "$1" || e2e_fail "cannot press $1 in the box \"Uninstall\""
+    printf '%s\n' "$text" | tr -d '\r' | paste -sd'|'
+}
+
+uninstall_key() { echo "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1"; }
+
+# Whether a registry key exists: prints 1 or 0.
+reg_key_exists() { # key
+    if wine reg query "$1" </dev/null >/dev/null 2>&1; then echo 1; else echo 0; fi
+}
+
+# Where the shell keeps the user's shortcuts in the prefix (Wine names the
+# profile after the Unix user).
+start_menu_link() { echo "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/$1.lnk"; }
+desktop_link() { echo "$WINEPREFIX/drive_c/users/$(id -un)/Desktop/$1.lnk"; }
+
+# The paths the system deletes at its next restart, one a line, as
+# PendingFileRenameOperations holds them: pairs of a path and its new name,
+# the empty name for a deletion, each text followed by \0 in reg's output.
+pending_deletions() {
+    wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
+        </dev/null 2>/dev/null | tr -d '\r' | python3 -c '
+import sys
+for line in sys.stdin:
+    name, _, rest = line.strip().partition("    REG_MULTI_SZ    ")
+    if name != "PendingFileRenameOperations":
+        continue
+    texts = rest.split("\\0")
+    for source, target in zip(texts[0::2], texts[1::2]):
+        if not target:
+            print(source[4:] if source.startswith("\\??\\") else source)
+'
+}
