@@ -2,6 +2,7 @@
 
 #include "install/addresses.h"
 #include "install/manifest_rules.h"
+#include "install/registration_rules.h"
 #include "install/resource_entry.h"
 #include "operator/parse_record.h"
 #include "services/registry_entry.h"
@@ -75,6 +76,16 @@ void CheckRegistry(const IniFile& manifest, const ParseRecord& record, Findings&
         else
             findings.Warning(line, "REG entry " + keys[i] + " skipped: its value is neither D:number nor S:text");
     }
+}
+
+void CheckShortcuts(const IniFile& manifest, const ParseRecord& record, Findings& findings)
+{
+    std::vector<std::string> unknown;
+    ReadShortcutKinds(manifest, unknown);
+    for (const std::string& word : unknown)
+        findings.Warning(record.LineOf("GENERAL", "SHORTCUTS"),
+                         "SHORTCUTS word \"" + word + "\" is neither startmenu, desktop nor none: the installer"
+                                                     " ignores it");
 }
 
 void CheckFile(const ResourceEntry& entry, int line, const ServedFiles& files, Findings& findings)
@@ -267,6 +278,7 @@ std::vector<Finding> CheckManifest(const std::string& text, const CheckOptions& 
     const std::string brand = BrandRefusal(manifest);
     if (!brand.empty())
         findings.Error(record.LineOf("GENERAL", "BRAND_NAME"), brand);
+    CheckShortcuts(manifest, record, findings);
     CheckRegistry(manifest, record, findings);
     CheckSignature(text, manifest, record, options, findings);
     CheckSkinPage(manifest, record, options, findings);

@@ -148,6 +148,10 @@ TEST(ManifestCheck, WhatTheInstallerIgnoresOrMisreadsIsAWarning)
     EXPECT_EQ(Check(kHeader + "URL_1=r.dll,,md5:00\n"),
               One("5 warning: the third piece is not a hash and is ignored: r.dll,,md5:00"));
     EXPECT_EQ(Check(kHeader + "URL_1=r.dll\n"), One("5 warning: no hash: the installer cannot check r.dll"));
+    EXPECT_EQ(Check("[GENERAL]\nSHORTCUTS=Desktop,taskbar\n"),
+              One("2 warning: SHORTCUTS word \"taskbar\" is neither startmenu, desktop nor none:"
+                  " the installer ignores it"));
+    EXPECT_TRUE(Check("[GENERAL]\nSHORTCUTS=none\nUNINSTALL_ENTRY=0\nPUBLISHER=P\nVERSION=1\n").empty());
     EXPECT_FALSE(HasError(CheckManifest(kHeader + "URL_1=r.dll\n", CheckOptions())));
 }
 
@@ -155,6 +159,12 @@ TEST(ManifestCheck, FilesWithoutAServerAreAnError)
 {
     EXPECT_EQ(Check("[URLS]\nURL_1=r.dll,,sha256:" + kHashA + "\n"),
               One("0 error: no SERVER_ADDR in [URLS]: every file would fail"));
+}
+
+TEST(ManifestCheck, AFileInTheUninstallersPlaceIsAnError)
+{
+    EXPECT_EQ(Check(kHeader + "URL_1=tools/uninstall.exe,,sha256:" + kHashA + "\n"),
+              One("5 error: Unsafe path in manifest: tools/uninstall.exe,,sha256:" + kHashA));
 }
 
 TEST(ManifestHashes, EveryFetchedEntryGetsItsHashAndSizeAndNothingElseChanges)
