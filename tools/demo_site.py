@@ -27,6 +27,8 @@ SERVER_NAME=Karvelo
 BRAND_ID=77
 LANG_SHORT_STR=en
 LOGO_FILENAME=logo.png
+PUBLISHER=Karvelo Games
+VERSION=1.0
 
 [URLS]
 SERVER_ADDR=files.karvelo.example
