@@ -4,8 +4,6 @@
 #include "services/text.h"
 #include "store/ini_file.h"
 
-#include <cstdio>
-
 namespace {
 
 const char kUninstallKeys[] = "Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
@@ -58,8 +56,12 @@ UninstallEntry UninstallEntryTexts(const IniFile& manifest, const std::string& b
 
 std::string InstallDateText(int year, int month, int day)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d%02d%02d", year, month, day);
+    // Digits by hand: the C library's formatting would bring its whole
+    // printf engine into the program for eight characters.
+    const int number = (year % 10000) * 10000 + (month % 100) * 100 + day % 100;
+    std::string text(8, '0');
+    for (int at = 7, rest = number; at >= 0; --at, rest /= 10)
+        text[at] = static_cast<char>('0' + rest % 10);
     return text;
 }
 

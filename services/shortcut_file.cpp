@@ -13,13 +13,12 @@
 namespace {
 
 // IPersistFile names files in UTF-16; ours are in the system code page.
-std::wstring WidePath(const std::string& path)
+std::vector<wchar_t> WidePath(const std::string& path)
 {
     const int size = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(size > 0 ? size : 1, L'\0');
+    std::vector<wchar_t> wide(size > 0 ? size : 1, L'\0');
     if (size > 0)
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], size);
-    wide.resize(wide.size() - 1);
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), size);
     return wide;
 }
 
@@ -52,7 +51,7 @@ bool WriteShortcut(const std::string& link_path, const std::string& target, cons
     return Succeeded("IShellLinkA::SetPath", target, link->SetPath(target.c_str()))
         && Succeeded("IShellLinkA::SetWorkingDirectory", working_dir, link->SetWorkingDirectory(working_dir.c_str()))
         && Succeeded("IShellLinkA::SetIconLocation", target, link->SetIconLocation(target.c_str(), 0))
-        && Succeeded("IPersistFile::Save", link_path, file->Save(WidePath(link_path).c_str(), TRUE));
+        && Succeeded("IPersistFile::Save", link_path, file->Save(WidePath(link_path).data(), TRUE));
 }
 
 std::string ShortcutTarget(const std::string& link_path)
@@ -63,7 +62,7 @@ std::string ShortcutTarget(const std::string& link_path)
     ComPtr<IPersistFile> file;
     if (!CreateLink(link_path, link, file))
         return std::string();
-    if (!Succeeded("IPersistFile::Load", link_path, file->Load(WidePath(link_path).c_str(), STGM_READ)))
+    if (!Succeeded("IPersistFile::Load", link_path, file->Load(WidePath(link_path).data(), STGM_READ)))
         return std::string();
     // The stored path, unresolved: the question is where it was made to
     // point, not where the shell would find a moved target. The shell keeps
