@@ -32,10 +32,10 @@ bool Succeeded(const char* call, const std::string& subject, HRESULT result)
 bool CreateLink(const std::string& link_path, ComPtr<IShellLinkA>& link, ComPtr<IPersistFile>& file)
 {
     return Succeeded("CoCreateInstance", "CLSID_ShellLink for " + link_path,
-                     CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                     CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkA),
                                       link.Receive()))
         && Succeeded("QueryInterface", "IPersistFile for " + link_path,
-                     link->QueryInterface(IID_IPersistFile, file.Receive()));
+                     link->QueryInterface(__uuidof(IPersistFile), file.Receive()));
 }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
