@@ -5,6 +5,7 @@
 // at the next restart.
 #include "install/uninstaller_run.h"
 
+#include "base/code_page.h"
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
 #include "base/module_path.h"
@@ -74,7 +75,8 @@ std::string LocateBrand(std::string& install_dir)
         return std::string();
     const std::string folder = program.substr(0, slash);
     const std::string brand = StoredName(folder);
-    if (!IsSafeBrand(brand))
+    // Judged as the installer judged it, names converted in the system's code page.
+    if (!IsSafeBrand(brand, SystemNarrowNames()))
         return std::string();
     install_dir = InstallDirectory(brand);
     return AsciiUpper(LongPath(install_dir)) == AsciiUpper(folder) ? brand : std::string();
