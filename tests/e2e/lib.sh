@@ -457,6 +457,20 @@ install_client() {
     e2e_expect_eq "$PROGRAM_EXIT" 0 "installer exit code"
 }
 
+# Begins a case on the fixture server at ADDRESS with the client of BRAND
+# installed (client_site, with its GENERAL lines); CLIENT_DIR names its folder.
+e2e_begin_installed() { # address brand [general-lines]
+    e2e_begin_fixture "$1"
+    client_site "$2" "${3:-}"
+    install_client
+    CLIENT_DIR=$(install_dir "$2")
+}
+
+# Every path below FOLDER, sorted, one a line.
+folder_listing() { # folder
+    (cd "$1" && find . | sort)
+}
+
 # Starts the installed uninstall.exe of BRAND with ARGS.
 uninstall_start() { # brand [args...]
     local brand=$1

@@ -2,21 +2,13 @@
 // the name of the folder it was installed into (the brand), which also
 // records that it ran in "started.txt" beside itself.
 #include "base/module_path.h"
+#include "tools/main_window.h"
 
 #include <windows.h>
 
 #include <string>
 
 namespace {
-
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
-}
 
 void RecordStart(const std::string& folder)
 {
@@ -39,18 +31,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     RecordStart(folder);
     const std::string brand = folder.substr(folder.find_last_of('\\') + 1);
 
-    WNDCLASSA window_class = {};
-    window_class.lpfnWndProc = WindowProc;
-    window_class.hInstance = instance;
-    window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    window_class.hbrBackground = CreateSolidBrush(RGB(20, 90, 40));
-    window_class.lpszClassName = "DemoCasinoClient";
-    RegisterClassA(&window_class);
+    main_window::RegisterClosingClass(instance, "DemoCasinoClient", CreateSolidBrush(RGB(20, 90, 40)));
     HWND window = CreateWindowA("DemoCasinoClient", brand.c_str(), WS_OVERLAPPEDWINDOW, 120, 120, 640, 420,
                                 nullptr, nullptr, instance, nullptr);
     ShowWindow(window, show);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0)
-        DispatchMessageA(&message);
-    return 0;
+    return main_window::RunLoop();
 }

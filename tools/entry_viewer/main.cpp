@@ -7,6 +7,7 @@
 #include "install/registration_rules.h"
 #include "services/shortcut_file.h"
 #include "store/key_handle.h"
+#include "tools/main_window.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -49,15 +50,6 @@ std::string Report(const std::string& brand)
         + "\r\nStart menu: " + link + "\r\n  points to: " + (target.empty() ? "(nothing)" : target) + "\r\n";
 }
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
@@ -68,13 +60,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     const std::string brand = __argv[1];
     const std::string text = Report(brand);
 
-    WNDCLASSA window_class = {};
-    window_class.lpfnWndProc = WindowProc;
-    window_class.hInstance = instance;
-    window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    window_class.lpszClassName = "EntryViewer";
-    RegisterClassA(&window_class);
+    main_window::RegisterClosingClass(instance, "EntryViewer", reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     HWND window = CreateWindowA("EntryViewer", ("Registered: " + brand).c_str(), WS_OVERLAPPEDWINDOW, 60, 80, 900,
                                 420, nullptr, nullptr, instance, nullptr);
     RECT client;
@@ -83,9 +69,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
                               client.right - 20, client.bottom - 20, window, nullptr, instance, nullptr);
     SendMessageA(view, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), TRUE);
     ShowWindow(window, show);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0)
-        DispatchMessageA(&message);
+    const int exit_code = main_window::RunLoop();
     CoUninitialize();
-    return 0;
+    return exit_code;
 }

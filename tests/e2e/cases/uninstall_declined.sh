@@ -4,17 +4,15 @@
 # with its box unless quiet; its switches match in any letter case, and
 # without /uninstall it is the installer.
 source "$(dirname "$0")/../lib.sh"
-e2e_begin_fixture 127.0.0.243
-client_site "Declined Casino"
-install_client
-dir=$(install_dir "Declined Casino")
-before=$(cd "$dir" && find . | sort)
+e2e_begin_installed 127.0.0.243 "Declined Casino"
+dir=$CLIENT_DIR
+before=$(folder_listing "$dir")
 
 uninstall_start "Declined Casino" /UNINSTALL
 e2e_expect_eq "$(answer_uninstall_box 7)" "Remove Declined Casino and all its files?" "the question"
 e2e_wait_exit 30
 e2e_expect_eq "$PROGRAM_EXIT" 1 "exit code after No"
-e2e_expect_eq "$(cd "$dir" && find . | sort)" "$before" "the folder after No"
+e2e_expect_eq "$(folder_listing "$dir")" "$before" "the folder after No"
 e2e_expect_eq "$(reg_key_exists 'HKCU\Software\Declined Casino')" 1 "the brand's key after No"
 e2e_expect_eq "$(reg_key_exists "$(uninstall_key "Declined Casino")")" 1 "the uninstall entry after No"
 [ -f "$(start_menu_link "Declined Casino")" ] || e2e_fail "the shortcut went after No"
@@ -41,7 +39,7 @@ e2e_start "$dir/remove.exe" /uninstall /quiet
 e2e_wait_exit 30
 e2e_expect_eq "$PROGRAM_EXIT" 4 "exit code of the uninstaller under another name"
 rm "$dir/remove.exe" "$dir/Data/uninstall.exe"
-e2e_expect_eq "$(cd "$dir" && find . | sort)" "$before" "the folder after the refusals"
+e2e_expect_eq "$(folder_listing "$dir")" "$before" "the folder after the refusals"
 
 # Without /uninstall it is the installer, language screen and all.
 uninstall_start "Declined Casino" /quiet

@@ -4,12 +4,9 @@
 # rewrites the entry (a value the manifest no longer gives goes) and keeps
 # "created" as the first run recorded it.
 source "$(dirname "$0")/../lib.sh"
-e2e_begin_fixture 127.0.0.240
-client_site "Entry Casino" "PUBLISHER=Karvelo Games Ltd.
+e2e_begin_installed 127.0.0.240 "Entry Casino" "PUBLISHER=Karvelo Games Ltd.
 VERSION=2.4.1"
-install_client
-
-dir=$(install_dir "Entry Casino")
+dir=$CLIENT_DIR
 key=$(uninstall_key "Entry Casino")
 windir='C:\Program Files\Entry Casino'
 e2e_expect_eq "$(reg_value "$key" DisplayName)" "Entry Casino" "DisplayName"

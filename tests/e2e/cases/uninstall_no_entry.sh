@@ -3,13 +3,10 @@
 # client's own under the brand's name alone; any other value leaves the
 # entry on. The uninstaller and its record are there either way.
 source "$(dirname "$0")/../lib.sh"
-e2e_begin_fixture 127.0.0.246
-client_site "Own Entry Casino" "UNINSTALL_ENTRY=0"
-install_client
+e2e_begin_installed 127.0.0.246 "Own Entry Casino" "UNINSTALL_ENTRY=0"
 key=$(uninstall_key "Own Entry Casino")
 e2e_expect_eq "$(reg_key_exists "$key")" 0 "the entry with UNINSTALL_ENTRY=0"
-dir=$(install_dir "Own Entry Casino")
-[ -f "$dir/uninstall.exe" ] && [ -f "$dir/uninstall.ini" ] || e2e_fail "no uninstaller or record"
+[ -f "$CLIENT_DIR/uninstall.exe" ] && [ -f "$CLIENT_DIR/uninstall.ini" ] || e2e_fail "no uninstaller or record"
 
 reg_set "$key" DisplayName REG_SZ "The client's own"
 install_client

@@ -6,10 +6,8 @@
 # brand's folder and key, a shortcut of the brand's name that points
 # elsewhere, and the installer's settings stay.
 source "$(dirname "$0")/../lib.sh"
-e2e_begin_fixture 127.0.0.241
-client_site "Quiet Casino" "SHORTCUTS=startmenu"
-install_client
-dir=$(install_dir "Quiet Casino")
+e2e_begin_installed 127.0.0.241 "Quiet Casino" "SHORTCUTS=startmenu"
+dir=$CLIENT_DIR
 
 # Another brand, whose name begins like this one's, with a desktop shortcut
 # that is then given this brand's name.
@@ -27,7 +25,7 @@ uninstall_quietly "Quiet Casino"
 e2e_expect_eq "$PROGRAM_EXIT" 0 "exit code of the quiet uninstall"
 expect_no_box Uninstall 1
 
-e2e_expect_eq "$(cd "$dir" && find . | sort | paste -sd' ')" ". ./uninstall.exe" "what is left until the restart"
+e2e_expect_eq "$(folder_listing "$dir" | paste -sd' ')" ". ./uninstall.exe" "what is left until the restart"
 e2e_expect_eq "$(reg_key_exists 'HKCU\Software\Quiet Casino')" 0 "the brand's key"
 e2e_expect_eq "$(reg_key_exists "$(uninstall_key "Quiet Casino")")" 0 "the uninstall entry"
 [ ! -e "$(start_menu_link "Quiet Casino")" ] || e2e_fail "the Start-menu shortcut is still there"
