@@ -98,7 +98,8 @@ bool ReadUninstallRecord(const std::string& install_dir, UninstallRecord& record
         return false;
     }
     for (const std::string& refused : record.refused)
-        Diagnostic("%s: refused the path \"%s\", which leaves the folder\n", path.c_str(), refused.c_str());
+        Diagnostic("%s lists \"%s\", which leaves the folder or names the uninstaller; ignored\n", path.c_str(),
+                   refused.c_str());
     return true;
 }
 

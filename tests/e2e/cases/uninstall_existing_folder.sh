@@ -26,10 +26,17 @@ e2e_expect_eq "$(pending_deletions)" 'C:\Program Files\Shared Casino\uninstall.e
 e2e_expect_eq "$(reg_key_exists 'HKCU\Software\Shared Casino')" 0 "the brand's key"
 e2e_expect_eq "$(reg_key_exists "$(uninstall_key "Shared Casino")")" 0 "the uninstall entry"
 
-# Again, quietly: the folder is still not the installer's.
+# Again, quietly: the folder is still not the installer's. A record line
+# that climbs out of the folder is refused, not followed.
 install_client
+mkdir -p "$(install_dir "Next Casino")"
+printf 'theirs' >"$(install_dir "Next Casino")/casino.exe"
+printf 'FILE_9=..\\Next Casino\\casino.exe\r\n' >>"$dir/uninstall.ini"
 uninstall_quietly "Shared Casino"
 e2e_expect_eq "$PROGRAM_EXIT" 3 "exit code of the quiet uninstall"
 expect_no_box Uninstall 1
 e2e_expect_eq "$(cd "$dir" && find . -type f | sort | paste -sd' ')" "./Data/other.dat ./other.txt ./uninstall.exe" \
     "what stays after the quiet uninstall"
+[ -f "$(install_dir "Next Casino")/casino.exe" ] || e2e_fail "a recorded path outside the folder was followed"
+grep -q 'lists "..\\Next Casino\\casino.exe", which leaves the folder' "$work/uninstall.out" \
+    || e2e_fail "the refused record line was not logged"
