@@ -182,10 +182,14 @@ bool ResourceFileDownloaderListener::FailAttempt(const std::string& reason, bool
 
 bool ResourceFileDownloaderListener::RestFits()
 {
-    if (!QueryVolumeSpace(g_installer->ms_install_dir, m_volume))
+    const bool known = mn_largest >= 0;
+    const bool told = known ? QueryVolumeSpaceFor(g_installer->ms_install_dir, ToUnsigned(mn_largest - mn_received),
+                                                  m_volume)
+                            : QueryVolumeSpace(g_installer->ms_install_dir, m_volume);
+    if (!told)
         return true; // it cannot be told; a full disk still shows at the write
     mn_disk_bound = -1;
-    if (mn_largest >= 0) {
+    if (known) {
         const std::uint64_t needed =
             disk_space::Needed(disk_space::OnDisk(ToUnsigned(mn_largest - mn_received), m_volume.cluster_bytes));
         return needed <= m_volume.free_bytes || EndForDiskSpace(needed, m_volume.free_bytes);

@@ -12,3 +12,10 @@ struct VolumeSpace {
 
 // False, with its failure line, when the system cannot tell.
 bool QueryVolumeSpace(const std::string& folder, VolumeSpace& space);
+
+// The space for `bytes` more in `folder`, which each file of a run asks
+// before its body: the free bytes of a reading less than a second old, less
+// what the files since may take, as long as that leaves twice what these
+// bytes need with the margin; otherwise a new reading. A file that may not
+// fit is always judged by a new reading. The worker's alone.
+bool QueryVolumeSpaceFor(const std::string& folder, std::uint64_t bytes, VolumeSpace& space);
