@@ -13,12 +13,14 @@ if(TIMESTAMP_URLS)
 endif()
 set(signed ${FILE}.signed)
 file(REMOVE ${signed})
-# Its own lines say why it failed; they go to the build's output as they are.
+# Its own lines say why it failed, on standard output or standard error as
+# its version has it (2.5, in Debian 12, uses the former): both are kept and
+# shown on failure only.
 execute_process(COMMAND ${OSSLSIGNCODE} ${arguments} -in ${FILE} -out ${signed}
-    RESULT_VARIABLE status OUTPUT_QUIET)
+    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT status EQUAL 0)
     file(REMOVE ${FILE} ${signed})
-    message(FATAL_ERROR "osslsigncode could not sign ${FILE} (status ${status})")
+    message(FATAL_ERROR "osslsigncode could not sign ${FILE} (status ${status}):\n${output}")
 endif()
 # osslsigncode writes a plain file; the program keeps the linker's mode.
 file(CHMOD ${signed} FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
