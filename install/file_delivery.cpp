@@ -14,6 +14,7 @@
 #include "services/sha256_hash.h"
 #include "services/text.h"
 #include "services/volume_space.h"
+#include "services/whole_file.h"
 #include "store/installer.h"
 
 #include <vector>
@@ -85,14 +86,6 @@ void ShowFileCount(int ordinal, int total)
 {
     g_dialog->SetStatusText(IDC_FILES_STATUS, FilesStatusText(ordinal, total));
     g_dialog->SetProgressPos(IDC_FILES_PROGRESS, ordinal, true);
-}
-
-std::int64_t FileSize(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
 // A file already in place whose size and SHA-256 match its entry need not be

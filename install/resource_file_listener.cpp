@@ -22,25 +22,11 @@ const char kOnErrorFailure[] = "ResourceFileDownloaderListener::OnError()";
 const size_t kLongestResumeInfo = 4096;
 const long kRangeNotSatisfiable = 416;
 
-bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
-
 // Removes a file of ours; one that is not there is no failure.
 void RemoveFile(const std::string& path)
 {
     if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
         LogFailure("DeleteFileA", path, GetLastError());
-}
-
-// The size of a file, or -1 when it is not there or cannot be read.
-std::int64_t FileSize(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        if (!IsMissing(GetLastError()))
-            LogFailure("GetFileAttributesExA", path, GetLastError());
-        return -1;
-    }
-    return static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
 bool IsDiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL; }

@@ -8,6 +8,11 @@
 #include <functional>
 #include <string>
 
+// The process's CryptoAPI provider (the AES type, which offers SHA-256 from
+// Windows XP SP3 on), opened once and kept; 0 when it cannot be opened
+// (logged).
+HCRYPTPROV SharedCryptProvider();
+
 class Sha256Hash {
 public:
     // Opens a hash on the process's provider; a failure shows as an empty
@@ -21,6 +26,8 @@ public:
     // The hash of everything added, as 64 lower-case hexadecimal digits, or
     // the empty text when the platform could not compute it. Ends the hash.
     std::string Finish();
+    // The platform's handle, for a signature check of what was added.
+    HCRYPTHASH Handle() const { return mh_hash.Get(); }
 
 private:
     CryptHashHandle mh_hash;

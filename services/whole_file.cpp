@@ -3,13 +3,30 @@
 #include "base/failure_log.h"
 #include "base/unique_handle.h"
 
+namespace {
+
+bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+} // namespace
+
+std::int64_t FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        if (!IsMissing(GetLastError()))
+            LogFailure("GetFileAttributesExA", path, GetLastError());
+        return -1;
+    }
+    return static_cast<std::int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
 bool ReadWholeFile(const std::string& path, size_t limit, std::string& text)
 {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        if (!IsMissing(error))
             LogFailure("CreateFileA", path, error);
         return false;
     }
