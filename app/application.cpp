@@ -2,6 +2,7 @@
 
 #include "app/app_module.h"
 #include "app/message_pump.h"
+#include "base/diagnostics.h"
 #include "base/failure_log.h"
 #include "install/uninstaller_run.h"
 #include "store/installer.h"
@@ -51,7 +52,14 @@ int RunProgram(HINSTANCE instance, int show_command, StartWorker start_worker)
 int RunUninstallProgram(bool quiet)
 {
     CoInitialize(nullptr);
-    const int exit_code = RunUninstaller(quiet);
+    int exit_code = kUninstallRemovedInPart;
+    // Whatever stopped it half-way, something stays: the code says so, and
+    // the log why, instead of the runtime's abort.
+    try {
+        exit_code = RunUninstaller(quiet);
+    } catch (...) {
+        Diagnostic("The uninstaller stopped on an exception: what it had not removed yet stays\n");
+    }
     CoUninitialize();
     return exit_code;
 }

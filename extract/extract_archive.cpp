@@ -19,6 +19,7 @@
 #include "base/disk_space.h"
 #include "base/path_rules.h"
 #include "base/staging_names.h"
+#include "base/uninstall_names.h"
 #include "base/unique_handle.h"
 #include "extract/error_message.h"
 #include "extract/wide_text.h"
@@ -321,12 +322,14 @@ DWORD CreateFolderChain(WideText& path, size_t length)
 
 // Turns an entry name into a relative path that stays below the destination
 // and names no device, with "\" separators; false when the entry must be
-// refused.
+// refused. The destination is the install folder, whose uninstaller and
+// record only the installer writes.
 bool MakeSafeRelativePath(WideText& name)
 {
     path_rules::UseBackslashes(name.Data(), name.Length());
     const std::wstring_view path = name.View();
-    return !path.empty() && path_rules::IsContainedPath(path) && !staging::IsTemporaryName(path);
+    return !path.empty() && path_rules::IsContainedPath(path) && !staging::IsTemporaryName(path)
+        && !uninstall_names::IsUninstallFileName(path);
 }
 
 class Extraction {
@@ -388,7 +391,7 @@ private:
             if (!MakeSafeRelativePath(name)) {
                 // The message shows the name as the archive has it.
                 archive.Name(index, name);
-                return Fail("refused entry outside the destination, on a device or with a temporary name: ",
+                return Fail("refused entry outside the destination, on a device, with a temporary name or the uninstaller's: ",
                             name.View());
             }
             on_disk = disk_space::SaturatingAdd(on_disk, disk_space::OnDisk(archive.Size(index), cluster_bytes));

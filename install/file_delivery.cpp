@@ -179,11 +179,13 @@ bool DeliverFiles(const Installer& installer)
     // at most every kKeptCountIntervalMs, and once the loop is done.
     DWORD kept_count_shown = GetTickCount();
     bool kept_any = false;
+    bool unpacked = false;
     for (const ListedFile& file : files) {
         // An archive unpacked before may have placed a later entry's file.
-        if (!file.kept && !IsInPlace(file.entry, installer.ms_install_dir)) {
+        if (!file.kept && !(unpacked && IsInPlace(file.entry, installer.ms_install_dir))) {
             if (!Deliver(file, hosts, library_sha256, ordinal, total))
                 return false;
+            unpacked = unpacked || EndsWith(file.entry.path, ".7z");
             continue;
         }
         ++ordinal;

@@ -42,7 +42,6 @@
 
 namespace {
 
-const char kSettingsKey[] = "InstallKVO";
 // After the launch: at least this pause, and at most the longer one while
 // the end report is still loading.
 const DWORD kLaunchPauseMs = 1000;

@@ -4,12 +4,12 @@
 #include "services/rsa_signature.h"
 #include "store/ini_file.h"
 #include "store/registry_key.h"
+#include "store/run_values.h"
 
 #include <vector>
 
 namespace {
 
-const char kSettingsKey[] = "InstallKVO";
 const char kFloorPrefix[] = "ManifestSerial-";
 
 CalendarDate TodayUtc()

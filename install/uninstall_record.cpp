@@ -69,11 +69,8 @@ void AddRecordedFile(UninstallRecord& record, const std::string& relative_path)
         return;
     }
     const std::string path = JoinPieces(PathPieces(relative_path));
-    const std::string upper = AsciiUpper(path);
-    for (const std::string& listed : record.files)
-        if (AsciiUpper(listed) == upper)
-            return;
-    record.files.push_back(path);
+    if (record.upper_files.insert(AsciiUpper(path)).second)
+        record.files.push_back(path);
 }
 
 std::vector<std::string> PlacedFiles(const IniFile& manifest)
@@ -92,6 +89,8 @@ std::vector<std::string> PlacedFiles(const IniFile& manifest)
 
 bool IsRemovableRecordedPath(const std::string& relative_path)
 {
+    if (HasControlByte(relative_path))
+        return false;
     const std::vector<std::string> pieces = PathPieces(relative_path);
     if (pieces.empty() || !path_rules::IsContainedPath(std::string_view(relative_path)))
         return false;
@@ -100,9 +99,7 @@ bool IsRemovableRecordedPath(const std::string& relative_path)
 
 bool IsUninstallFileName(const std::string& file_name)
 {
-    const std::string upper = AsciiUpper(file_name);
-    return upper == AsciiUpper(uninstall_record::kRecordName)
-        || upper == AsciiUpper(uninstall_record::kUninstallerName);
+    return uninstall_names::IsUninstallFileName(std::string_view(file_name));
 }
 
 bool IsInstallFolderItself(const std::string& sub_folder) { return PathPieces(sub_folder).empty(); }

@@ -12,6 +12,9 @@
 // matters. Portable, so the grammar is tested natively.
 #pragma once
 
+#include "base/uninstall_names.h"
+
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,8 +24,8 @@ namespace uninstall_record {
 
 // Beside the client in the install folder; a manifest may not place a file
 // of its own under either name there.
-const char kRecordName[] = "uninstall.ini";
-const char kUninstallerName[] = "uninstall.exe";
+using uninstall_names::kRecordName;
+using uninstall_names::kUninstallerName;
 
 } // namespace uninstall_record
 
@@ -30,6 +33,9 @@ struct UninstallRecord {
     bool created = false;
     // Relative to the install folder, "\"-separated, each once.
     std::vector<std::string> files;
+    // The files' spellings in capitals, which keep them once each: a record
+    // of many lines is read without comparing each with all before it.
+    std::set<std::string> upper_files;
     // Listed paths the rules refuse (see IsRemovableRecordedPath), kept out
     // of `files` and never written again.
     std::vector<std::string> refused;
@@ -52,7 +58,8 @@ void AddRecordedFile(UninstallRecord& record, const std::string& relative_path);
 std::vector<std::string> PlacedFiles(const IniFile& manifest);
 
 // True when a recorded path may be deleted below the install folder: not
-// empty, not rooted, no ":", no ".." or device name, and neither the record
+// empty, not rooted, no ":", no ".." or device name, no control byte (a NUL
+// would end the name the system sees early), and neither the record
 // nor the uninstaller itself, which the uninstaller handles apart.
 bool IsRemovableRecordedPath(const std::string& relative_path);
 

@@ -52,7 +52,8 @@ std::string LongPath(const std::string& path)
 
 // The last name of a path as the file system spells it: the brand's window
 // title and key are compared in that spelling, whatever letter case started
-// the program.
+// the program. A folder that is a link gives none: emptying it would follow
+// the link out of Program Files.
 std::string StoredName(const std::string& path)
 {
     WIN32_FIND_DATAA data;
@@ -61,7 +62,7 @@ std::string StoredName(const std::string& path)
         LogFailure("FindFirstFileA", path, GetLastError());
         return std::string();
     }
-    return data.cFileName;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? std::string() : data.cFileName;
 }
 
 // The brand when the program stands as <Program Files>\<brand>\uninstall.exe,

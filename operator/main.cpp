@@ -93,11 +93,27 @@ bool ReadWhole(const std::string& path, std::string& text)
     return !std::ferror(file.get());
 }
 
+// Written beside the target and renamed over it: a full disk leaves the
+// operator's manifest as it was, never cut short.
 bool WriteWhole(const std::string& path, const std::string& text)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
-    return file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size()
+    const std::string part = path + ".tmp";
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(part.c_str(), "wb"), std::fclose);
+    const bool written = file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size()
         && std::fclose(file.release()) == 0;
+    if (written && std::rename(part.c_str(), path.c_str()) == 0)
+        return true;
+    std::remove(part.c_str());
+    return false;
+}
+
+// A manifest on standard output that did not arrive whole is a failure, not
+// a short manifest to sign or serve.
+int WriteOutput(const std::string& text)
+{
+    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0)
+        return 0;
+    return Failure("cannot write standard output", 1);
 }
 
 // The files of DIR by request path, as the server serves them from its root.
@@ -173,8 +189,7 @@ int Hash(const Arguments& arguments)
                          finding.text.c_str());
         return 1;
     }
-    std::fwrite(output.data(), 1, output.size(), stdout);
-    return 0;
+    return WriteOutput(output);
 }
 
 int KeyGen(const Arguments& arguments)
@@ -214,10 +229,8 @@ int Sign(const Arguments& arguments)
     };
     if (!SignManifest(text, freshness, sign, output, error))
         return Failure(error, kUsageError);
-    if (!arguments.Has("--out")) {
-        std::fwrite(output.data(), 1, output.size(), stdout);
-        return 0;
-    }
+    if (!arguments.Has("--out"))
+        return WriteOutput(output);
     return WriteWhole(arguments.Value("--out"), output) ? 0 : Failure("cannot write " + arguments.Value("--out"), 1);
 }
 

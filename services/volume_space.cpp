@@ -26,14 +26,17 @@ std::uint64_t AskClusterBytes(const std::string& folder)
     return static_cast<std::uint64_t>(sectors_per_cluster) * bytes_per_sector;
 }
 
-// A run asks of one folder for every file; its clusters do not change.
+// A run asks of one folder for every file; its clusters do not change, and
+// a volume that cannot tell is asked (and logged) once.
 std::uint64_t ClusterBytes(const std::string& folder)
 {
+    static bool asked = false;
     static std::string asked_folder;
     static std::uint64_t cluster_bytes = 0;
-    if (cluster_bytes == 0 || folder != asked_folder) {
+    if (!asked || folder != asked_folder) {
         cluster_bytes = AskClusterBytes(folder);
         asked_folder = folder;
+        asked = true;
     }
     return cluster_bytes;
 }

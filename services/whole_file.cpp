@@ -57,13 +57,13 @@ bool WriteWholeFile(const std::string& path, const std::string& text)
         return false;
     }
     DWORD written = 0;
-    if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
-        LogFailure("WriteFile", path, GetLastError());
-        return false;
-    }
-    if (written != text.size()) {
-        LogFailure("WriteFile", path, ERROR_WRITE_FAULT);
-        return false;
-    }
-    return true;
+    const bool wrote = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    if (wrote && written == text.size())
+        return true;
+    // A short file is no file of ours: a full disk leaves nothing behind.
+    LogFailure("WriteFile", path, wrote ? ERROR_DISK_FULL : GetLastError());
+    file.Reset();
+    if (!DeleteFileA(path.c_str()))
+        LogFailure("DeleteFileA", path, GetLastError());
+    return false;
 }

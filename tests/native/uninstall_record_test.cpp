@@ -80,6 +80,9 @@ TEST(UninstallRecord, PathsThatLeaveTheFolderOrNameTheUninstallerAreRefused)
     // The empty value drops its line before the record sees it.
     EXPECT_EQ(record.refused.size(), refused.size() - 1);
     EXPECT_FALSE(IsRemovableRecordedPath("trailing "));
+    // A NUL ends the name the system sees: "..\0" would name the folder above.
+    for (const std::string& cut : {std::string("..\0", 3), std::string("Data\\..\0", 8), std::string("a\tb")})
+        EXPECT_FALSE(IsRemovableRecordedPath(cut)) << cut;
     for (const char* kept : {"casino.exe", "Data/Bin/two.bin", "a..b\\c", ".hidden", "uninstall.exe.old"})
         EXPECT_TRUE(IsRemovableRecordedPath(kept)) << kept;
 }

@@ -73,5 +73,8 @@ head -c "$(($(stat -c %s "$scratch/s.ini") - $(tail -n 1 "$scratch/s.ini" | wc -
 openssl dgst -sha256 -verify "$scratch/op.pub" -signature "$scratch/s.sig" "$scratch/s.body" >/dev/null \
     || fail "openssl does not verify the signature"
 
+# A full disk: a manifest that cannot be written whole is a failure.
+"$tool" sign "$scratch/m.ini" --key "$scratch/op.pem" --serial 2 --valid-days 9 >/dev/full 2>/dev/null
+[ $? -eq 1 ] || fail "sign to a full standard output"
 [ $failures -eq 0 ] && echo "PASS manifest_keys"
 [ $failures -eq 0 ]

@@ -130,9 +130,9 @@ TEST_F(ExtractArchiveTest, RefusesEntriesOutsideTheDestination)
 
 // A device name writes to a device; the name of a staged file could stand
 // in for bytes the installer is still checking.
-TEST_F(ExtractArchiveTest, RefusesEntriesThatNameADeviceOrAStagedFileBeforeWritingAnything)
+TEST_F(ExtractArchiveTest, RefusesEntriesThatNameADeviceAStagedFileOrTheUninstallersBeforeWritingAnything)
 {
-    for (const char* name : {"device.7z", "devfolder.7z", "dotted.7z", "staged.7z"}) {
+    for (const char* name : {"device.7z", "devfolder.7z", "dotted.7z", "staged.7z", "uninstaller.7z"}) {
         const std::string destination = ScratchFolder("devices");
         EXPECT_NE(Extract(kArchives + "/" + name, destination), 0) << name;
         EXPECT_NE(std::strstr(error, "refused"), nullptr) << name << ": " << error;

@@ -7,7 +7,8 @@ OUT_DIR/tree is the content; OUT_DIR/<method>.7z holds it packed with one
 method each; corrupt.7z and truncated.7z are damaged copies; escape.7z and
 absolute.7z carry an entry that points outside the destination; device.7z,
 devfolder.7z and dotted.7z an entry that names a device or ends in a dot,
-staged.7z one named like a staged file (x.part); bigblock.7z a solid block of
+staged.7z one named like a staged file (x.part), uninstaller.7z one in the
+uninstaller's record's place (UNINSTALL.INI); bigblock.7z a solid block of
 513 MiB, crowded.7z 100,001 empty files, swarm.7z a header of a few
 kilobytes, packed, that declares ten million nameless files, bigmodel.7z a
 text of 104 bytes packed with a PPMd model of 1.5 GiB, filler.7z
@@ -147,7 +148,8 @@ def main():
     unsafe = os.path.join(out, "unsafe")
     os.makedirs(os.path.join(unsafe, "AA"))
     os.makedirs(os.path.join(unsafe, "DIRX"))
-    for name in ("AA/evil.txt", "Xevil.txt", "CXevil.txt", "XXXX.txt", "DIRX/in.txt", "dotted.txt", "x.parx"):
+    for name in ("AA/evil.txt", "Xevil.txt", "CXevil.txt", "XXXX.txt", "DIRX/in.txt", "dotted.txt", "x.parx",
+                 "uninstall.inx"):
         with open(os.path.join(unsafe, name), "w") as f:
             f.write("outside\n")
     for archive, entry, old, new in (("escape.7z", "AA/evil.txt", "AA/evil", "../evil"),
@@ -156,7 +158,8 @@ def main():
                                      ("device.7z", "XXXX.txt", "XXXX", "COM1"),
                                      ("devfolder.7z", "DIRX/in.txt", "DIRX", "LPT1"),
                                      ("dotted.7z", "dotted.txt", "dotted.txt", "dotted.tx."),
-                                     ("staged.7z", "x.parx", "x.parx", "x.part")):
+                                     ("staged.7z", "x.parx", "x.parx", "x.part"),
+                                     ("uninstaller.7z", "uninstall.inx", "uninstall.inx", "UNINSTALL.INI")):
         path = os.path.abspath(os.path.join(out, archive))
         pack(path, unsafe, [entry], ["-m0=Copy", "-mhc=off"])
         patch_name(path, old, new)

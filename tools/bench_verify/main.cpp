@@ -5,9 +5,11 @@
 // provider, which a run pays once for its first hash or signature, the first
 // check after it, and the mean of the later ones; or the refusal and status 1.
 //   bench_verify MANIFEST ROUNDS
-#include "base/crypt_handles.h"
 #include "install/manifest_keys.h"
+#include "install/manifest_rules.h"
 #include "install/manifest_trust.h"
+#include "services/sha256_hash.h"
+#include "services/whole_file.h"
 #include "store/ini_file.h"
 
 #include <windows.h>
@@ -17,20 +19,6 @@
 #include <string>
 
 namespace {
-
-bool ReadText(const char* path, std::string& text)
-{
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file)
-        return false;
-    char buffer[1 << 16];
-    size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, read);
-    const bool whole = !std::ferror(file);
-    std::fclose(file);
-    return whole;
-}
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to, const LARGE_INTEGER& frequency)
 {
@@ -43,7 +31,7 @@ int main(int argc, char** argv)
 {
     const int rounds = argc == 3 ? std::atoi(argv[2]) : 0;
     std::string text;
-    if (rounds < 2 || !ReadText(argv[1], text)) {
+    if (rounds < 2 || !ReadWholeFile(argv[1], kLargestManifest, text)) {
         std::fprintf(stderr, "usage: bench_verify MANIFEST ROUNDS (at least two)\n");
         return 2;
     }
@@ -52,10 +40,8 @@ int main(int argc, char** argv)
     LARGE_INTEGER frequency, opening, start, first, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&opening);
-    HCRYPTPROV handle = 0;
-    if (!CryptAcquireContextA(&handle, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT))
+    if (!SharedCryptProvider())
         return 1;
-    const CryptProviderHandle provider(handle);
     QueryPerformanceCounter(&start);
     std::string refusal = ManifestTrustRefusal(text, manifest, BuiltInManifestKeys());
     QueryPerformanceCounter(&first);
