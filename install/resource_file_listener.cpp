@@ -101,12 +101,16 @@ bool ResourceFileDownloaderListener::Begin(const ResponseHead& head)
 
 bool ResourceFileDownloaderListener::StartFromZero(const BodyDecision& decision, const ResponseHead& head)
 {
+    // Staged bytes the answer does not continue go before the free space is
+    // judged: the new body takes their place. What an earlier answer said of
+    // staged bytes no longer holds.
+    if (m_resume)
+        DropStaged();
+    else if (IsResumable(m_entry))
+        RemoveFile(ms_info_path);
     m_resume.reset();
     mn_received = 0;
     mb_keep_staged = false;
-    // What an earlier answer said of staged bytes no longer holds.
-    if (IsResumable(m_entry))
-        RemoveFile(ms_info_path);
     if (!RestFits())
         return false;
     mh_file.Reset(CreateFileA(ms_part_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,

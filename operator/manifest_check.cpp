@@ -17,8 +17,6 @@ const char kByteOrderMark[] = "\xEF\xBB\xBF";
 const std::int64_t kExpiryWarningDays = 7;
 const char* const kReadSections[] = {"GENERAL", "URLS", "REG"};
 
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 class Findings {
 public:
     void Error(int line, const std::string& text) { m_list.push_back({line, true, text}); }
@@ -51,7 +49,7 @@ void CheckLines(const std::string& text, const ParseRecord& record, Findings& fi
         findings.Warning(duplicate.number, "duplicate key " + duplicate.key + ": the installer keeps the value of line "
                                                + std::to_string(record.LineOf(duplicate.section, duplicate.key)));
     for (const ParseRecord::Line& entry : record.m_entries)
-        if (IsBlank(entry.key.back()) || IsBlank(entry.value.front()))
+        if (IsWhiteSpace(entry.key.back()) || IsWhiteSpace(entry.value.front()))
             findings.Warning(entry.number, "blanks around \"=\": the key is read as \"" + entry.key
                                                + "\" and the value as \"" + entry.value + "\"");
     for (const ParseRecord::Line& dropped : record.m_dropped)

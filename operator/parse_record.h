@@ -3,6 +3,7 @@
 // section headers and the dropped lines.
 #pragma once
 
+#include "services/text.h"
 #include "store/ini_file.h"
 #include "store/ini_parse_listener.h"
 
@@ -27,7 +28,10 @@ public:
     // line and cut it at its first "=", so right after the key.
     static size_t ValueOffset(const std::string& raw_line, const std::string& key)
     {
-        return raw_line.find_first_not_of(" \t\n\v\f\r") + key.size() + 1;
+        size_t start = 0;
+        while (start < raw_line.size() && IsWhiteSpace(raw_line[start]))
+            ++start;
+        return start + key.size() + 1;
     }
 
     // The line of the stored entry, or 0 when there is none.

@@ -36,10 +36,6 @@ std::string AsciiUpper(std::string text)
     return text;
 }
 
-namespace {
-
-// The C locale's white space, spelled out so that the result never depends on
-// the current locale or on the signedness of char.
 bool IsWhiteSpace(char c)
 {
     switch (c) {
@@ -49,8 +45,6 @@ bool IsWhiteSpace(char c)
         return false;
     }
 }
-
-} // namespace
 
 std::string& Trim(const std::string& text, std::string& trimmed)
 {
