@@ -31,7 +31,6 @@
 #include <shellapi.h>
 
 #include <utility>
-#include <vector>
 
 #ifndef INSTALLER_SERVER
 #define INSTALLER_SERVER "dl.karvelo.example"
@@ -171,7 +170,7 @@ void Installer::Run()
         return;
     // Before every other rule: what is not signed by a built-in key is not
     // read any further.
-    const std::string untrusted = keys.count > 0 ? ManifestTrustRefusal(arrived, m_manifest, keys) : std::string();
+    const std::string untrusted = mb_keyed ? ManifestTrustRefusal(arrived, m_manifest, keys) : std::string();
     if (!untrusted.empty()) {
         Diagnostic("Manifest refused: %s\n", untrusted.c_str());
         ShowMessage(untrusted);
@@ -188,7 +187,7 @@ void Installer::Run()
         ShowMessage(refusal);
         return;
     }
-    if (keys.count > 0)
+    if (mb_keyed)
         RecordManifestSerial(m_manifest, keys);
     const std::string brand = InstallBrandName(m_manifest);
 

@@ -5,6 +5,7 @@
 #include "services/registry_entry.h"
 #include "services/text.h"
 #include "store/ini_file.h"
+#include "store/run_values.h"
 
 #include <vector>
 
@@ -16,7 +17,7 @@ const size_t kLongestHost = 253;
 
 // Owned by the system, by other vendors, or by the installer's own settings.
 const char* const kReservedKeys[] = {
-    "Microsoft", "Classes", "Policies", "Wow6432Node", "Clients", "RegisteredApplications", "Wine", "InstallKVO",
+    "Microsoft", "Classes", "Policies", "Wow6432Node", "Clients", "RegisteredApplications", "Wine", kSettingsKey,
 };
 
 // Folders under Program Files of the system and of other products; every
@@ -84,7 +85,7 @@ std::string ResourceRefusal(const IniFile& manifest, const EntryDemands& demands
 // of the manifest under either name there would take their place.
 bool TakesAnUninstallPlace(const ResourceEntry& entry)
 {
-    return IsInstallFolderItself(entry.sub_folder) && IsUninstallFileName(ResourceFileName(entry.path));
+    return IsUninstallPlace(entry.sub_folder + "\\" + ResourceFileName(entry.path));
 }
 
 } // namespace

@@ -91,10 +91,14 @@ bool IsRemovableRecordedPath(const std::string& relative_path)
 {
     if (HasControlByte(relative_path))
         return false;
+    return !PathPieces(relative_path).empty() && path_rules::IsContainedPath(std::string_view(relative_path))
+        && !IsUninstallPlace(relative_path);
+}
+
+bool IsUninstallPlace(const std::string& relative_path)
+{
     const std::vector<std::string> pieces = PathPieces(relative_path);
-    if (pieces.empty() || !path_rules::IsContainedPath(std::string_view(relative_path)))
-        return false;
-    return pieces.size() > 1 || !IsUninstallFileName(pieces[0]);
+    return pieces.size() == 1 && IsUninstallFileName(pieces[0]);
 }
 
 bool IsUninstallFileName(const std::string& file_name)
@@ -102,4 +106,3 @@ bool IsUninstallFileName(const std::string& file_name)
     return uninstall_names::IsUninstallFileName(std::string_view(file_name));
 }
 
-bool IsInstallFolderItself(const std::string& sub_folder) { return PathPieces(sub_folder).empty(); }

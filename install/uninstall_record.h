@@ -63,9 +63,9 @@ std::vector<std::string> PlacedFiles(const IniFile& manifest);
 // nor the uninstaller itself, which the uninstaller handles apart.
 bool IsRemovableRecordedPath(const std::string& relative_path);
 
+// True when a path relative to the install folder names the uninstaller or
+// the record in the folder itself, however its separators and "." pieces go.
+bool IsUninstallPlace(const std::string& relative_path);
+
 // True for the uninstaller's or the record's name (in any letter case).
 bool IsUninstallFileName(const std::string& file_name);
-
-// True when a sub-folder is the install folder itself: empty, or only
-// separators and "." pieces.
-bool IsInstallFolderItself(const std::string& sub_folder);

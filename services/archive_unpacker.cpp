@@ -46,19 +46,23 @@ void UnpackArchive(const std::string& archive_path, const std::string& destinati
         return;
 
     // Loaded by full path, never through the search order. It stays loaded
-    // for the rest of the run: later archives use it again.
+    // for the rest of the run: later archives use it again, and a library
+    // that is loaded is what was verified then (its file cannot be replaced
+    // while loaded), so it is not read and hashed again.
     const std::string library_path = library_folder + "/" + "Extract.dll";
-    FileHandle held;
-    if (!library_sha256.empty() && !HoldVerifiedLibrary(library_path, library_sha256, held)) {
-        ShowMessage("Can't load Extract dll");
-        return;
-    }
-    HMODULE library = LoadLibraryA(library_path.c_str());
-    held.Reset();
+    HMODULE library = GetModuleHandleA(library_path.c_str());
     if (!library) {
-        LogFailure("LoadLibraryA", library_path, GetLastError());
-        ShowMessage("Can't load Extract dll");
-        return;
+        FileHandle held;
+        if (!library_sha256.empty() && !HoldVerifiedLibrary(library_path, library_sha256, held)) {
+            ShowMessage("Can't load Extract dll");
+            return;
+        }
+        library = LoadLibraryA(library_path.c_str());
+        if (!library) {
+            LogFailure("LoadLibraryA", library_path, GetLastError());
+            ShowMessage("Can't load Extract dll");
+            return;
+        }
     }
     const auto extract = reinterpret_cast<ExtractArchiveFunction>(
         reinterpret_cast<void*>(GetProcAddress(library, "ExtractArchive")));

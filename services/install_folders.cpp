@@ -1,12 +1,11 @@
 #include "services/install_folders.h"
 
 #include "base/failure_log.h"
-#include "services/text.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include <vector>
+#include <string>
 
 namespace {
 
@@ -100,13 +99,22 @@ bool DirectoryExists(const char* path)
         && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// Split where Windows splits the name: at a backslash or slash that is a
+// character of its own in the system's code page, never at the second byte of a
+// double-byte character (Japanese, Chinese and Korean names have such bytes).
 void CreateDirectories(const std::string& base, const std::string& relative_path)
 {
-    std::vector<std::string> parts;
-    Split(parts, relative_path, "\\", 0);
     std::string current = base;
-    for (const std::string& part : parts) {
-        current += "\\" + part;
-        CreateFolder(current);
+    const char* piece = relative_path.c_str();
+    for (const char* at = piece;; at = CharNextA(at)) {
+        if (*at != '\\' && *at != '/' && *at != '\0')
+            continue;
+        if (at > piece) {
+            current += "\\" + std::string(piece, at);
+            CreateFolder(current);
+        }
+        if (*at == '\0')
+            return;
+        piece = at + 1;
     }
 }

@@ -31,10 +31,10 @@ bool HasControlByte(const std::string& text);
 // `value` held within the range of int: progress bars count in 32 bits.
 int ClampToInt(long long value);
 
-// Copies `text` without its leading and trailing C-locale white space into
-// `trimmed` and returns it. Bytes of 0x80 and above are never white space.
 // The C locale's white space, spelled out so that the result never depends on
 // the current locale or on the signedness of char; what Trim removes.
 bool IsWhiteSpace(char c);
 
+// Copies `text` without its leading and trailing C-locale white space into
+// `trimmed` and returns it. Bytes of 0x80 and above are never white space.
 std::string& Trim(const std::string& text, std::string& trimmed);

@@ -99,7 +99,7 @@ TEST(ManifestRules, FirstRefusalInTheFixedOrderBrandRegistryThenFilesInFetchOrde
 TEST(ManifestRules, NoFileMayTakeTheUninstallersPlaceInTheInstallFolder)
 {
     for (const char* value : {"uninstall.exe", "client/UNINSTALL.EXE", "files/Uninstall.ini,.", "uninstall.ini,.\\",
-                              "uninstall.exe,/./,sha256:x"})
+                              "uninstall.exe,/./,sha256:x", "\\uninstall.exe", "a/\\uninstall.ini"})
         EXPECT_EQ(Refusal(std::string("[URLS]\nURL_1=") + value + "\n"),
                   std::string("Unsafe path in manifest: ") + value) << value;
     EXPECT_EQ(Refusal("[URLS]\nURL_1=uninstall.exe,Tools\nURL_2=uninstall.exe.txt\nURL_3=uninstall/casino.exe\n"), "");

@@ -122,7 +122,7 @@ TEST(UninstallRecord, TheUninstallersNamesAndTheFolderItself)
     for (const char* name : {"uninstall", "uninstall.exe.part", "xuninstall.exe", ""})
         EXPECT_FALSE(IsUninstallFileName(name)) << name;
     for (const char* folder : {"", ".", ".\\", "/./", "\\\\.\\"})
-        EXPECT_TRUE(IsInstallFolderItself(folder)) << folder;
+        EXPECT_TRUE(IsUninstallPlace(std::string(folder) + "\\uninstall.exe")) << folder;
     for (const char* folder : {"Data", ".\\Data", "..", "...", "Data\\.."})
-        EXPECT_FALSE(IsInstallFolderItself(folder)) << folder;
+        EXPECT_FALSE(IsUninstallPlace(std::string(folder) + "\\uninstall.exe")) << folder;
 }

@@ -83,6 +83,10 @@ TEST(CreateDirectories, CreatesEachLevelBelowTheBase)
 
     CreateDirectories(base, "sounds\\fx\\deeper");
     EXPECT_TRUE(DirectoryExists((base + "\\sounds\\fx\\deeper").c_str()));
+
+    // Slashes separate too, as the manifest rules take them.
+    CreateDirectories(base, "music/loops//slow");
+    EXPECT_TRUE(DirectoryExists((base + "\\music\\loops\\slow").c_str()));
 }
 
 TEST(CreateDirectories, EmptyRelativePathCreatesNothing)
