@@ -295,9 +295,12 @@ bool ResourceFileDownloaderListener::Write(const std::string& block)
         mb_keep_staged = false;
         return false;
     }
+    // The least the body would need is one byte past the room: what a block
+    // brings beyond that depends only on how much one read took.
     if (mn_disk_bound >= 0 && reached > mn_disk_bound)
-        return EndForDiskSpace(disk_space::Needed(disk_space::OnDisk(ToUnsigned(reached), m_volume.cluster_bytes)),
-                               m_volume.free_bytes);
+        return EndForDiskSpace(
+            disk_space::Needed(disk_space::OnDisk(ToUnsigned(mn_disk_bound + 1), m_volume.cluster_bytes)),
+            m_volume.free_bytes);
     DWORD written = 0;
     const bool wrote = mh_file && WriteFile(mh_file.Get(), block.data(), block.size(), &written, nullptr);
     if (wrote && written == block.size())

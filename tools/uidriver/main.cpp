@@ -304,9 +304,13 @@ int Record(int argc, char** argv)
     while (IsWindow(window)) {
         for (int i = 3; i < argc; ++i) {
             HWND control = GetDlgItem(window, std::atoi(argv[i]));
-            const std::string text = control ? WindowText(control) : std::string();
+            std::string text = control ? WindowText(control) : std::string();
             if (text == shown[i])
                 continue;
+            // A text read while it is being set may come torn: a change
+            // counts once two reads agree.
+            for (std::string again; control && (again = WindowText(control)) != text;)
+                text = again;
             shown[i] = text;
             std::printf("%s %s\n", argv[i], text.c_str());
             std::fflush(stdout);
