@@ -51,6 +51,9 @@ const UInt32 kMethodPpmd = 0x30401;
 const UInt32 kMethodBcj2 = 0x303011B;
 const size_t kInputBufferSize = size_t(1) << 18;
 const DWORD kWriteChunk = 1 << 20;
+// WC_ERR_INVALID_CHARS, which the headers name for Vista and later only: a
+// lone surrogate has no UTF-8 form.
+const DWORD kInvalidCharsFail = 0x80;
 const DWORD kKeptAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
@@ -320,6 +323,23 @@ DWORD CreateFolderChain(WideText& path, size_t length)
     return error != 0 ? error : ERROR_PATH_NOT_FOUND;
 }
 
+// True when the name converts to the system's ANSI code page character for
+// character. The installer and the uninstaller meet these names through the
+// ANSI functions, which best-fit what the code page lacks: U+FF3C would come
+// back as a backslash, and U+00A5 under code page 932 too, so a piece
+// "..", U+FF3C, ".." would climb out of the folder. An exact name is judged alike in both forms.
+bool IsExactInCodePage(std::wstring_view name)
+{
+    if (GetACP() == CP_UTF8)
+        return WideCharToMultiByte(CP_UTF8, kInvalidCharsFail, name.data(), static_cast<int>(name.size()), nullptr,
+                                   0, nullptr, nullptr)
+            > 0;
+    BOOL used_default = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(), static_cast<int>(name.size()),
+                                           nullptr, 0, nullptr, &used_default);
+    return length > 0 && !used_default;
+}
+
 // Turns an entry name into a relative path that stays below the destination
 // and names no device, with "\" separators; false when the entry must be
 // refused. The destination is the install folder, whose uninstaller and
@@ -328,8 +348,9 @@ bool MakeSafeRelativePath(WideText& name)
 {
     path_rules::UseBackslashes(name.Data(), name.Length());
     const std::wstring_view path = name.View();
-    return !path.empty() && path_rules::IsContainedPath(path) && !staging::IsTemporaryName(path)
-        && !uninstall_names::IsUninstallFileName(path);
+    return !path.empty() && IsExactInCodePage(path) && path_rules::IsContainedPath(path)
+        && !staging::IsTemporaryName(path) && !uninstall_names::IsUninstallFileName(path)
+        && !uninstall_names::MayBeShortName(uninstall_names::FirstPiece(path));
 }
 
 class Extraction {
@@ -391,7 +412,7 @@ private:
             if (!MakeSafeRelativePath(name)) {
                 // The message shows the name as the archive has it.
                 archive.Name(index, name);
-                return Fail("refused entry outside the destination, on a device, with a temporary name or the uninstaller's: ",
+                return Fail("refused entry outside the destination, on a device, not exact in the code page, with a short, a temporary or the uninstaller's name: ",
                             name.View());
             }
             on_disk = disk_space::SaturatingAdd(on_disk, disk_space::OnDisk(archive.Size(index), cluster_bytes));

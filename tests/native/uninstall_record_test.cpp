@@ -31,12 +31,40 @@ TEST(UninstallRecord, WrittenAndReadBack)
     AddRecordedFile(record, "casino.exe");
     AddRecordedFile(record, "Data\\Bin\\two.bin");
     const std::string text = FormatUninstallRecord(record);
-    EXPECT_EQ(text, "[UNINSTALL]\nCREATED=1\n[FILES]\nFILE_1=casino.exe\nFILE_2=Data\\Bin\\two.bin\n");
+    record.key_existed = false;
+    AddRecordedValue(record, "Settings/volume");
+    AddRecordedValue(record, "Settings/volume");
+    const std::string text = FormatUninstallRecord(record);
+    EXPECT_EQ(text, "[UNINSTALL]\nCREATED=1\nKEY_EXISTED=0\nENTRY=1\n[FILES]\nFILE_1=casino.exe\n"
+                    "FILE_2=Data\\Bin\\two.bin\n[VALUES]\nVALUE_1=Settings/volume\n");
     const UninstallRecord back = Parsed(text);
     EXPECT_TRUE(back.created);
+    EXPECT_FALSE(back.key_existed);
+    EXPECT_TRUE(back.entry);
     EXPECT_EQ(back.files, record.files);
-    EXPECT_FALSE(Parsed("[UNINSTALL]\r\nCREATED=0\r\n").created);
-    EXPECT_EQ(FormatUninstallRecord(UninstallRecord()), "[UNINSTALL]\nCREATED=0\n[FILES]\n");
+    EXPECT_EQ(back.values, std::vector<std::string>{"Settings/volume"});
+    EXPECT_FALSE(Parsed("[UNINSTALL]\r\nCREATED=0\r\nENTRY=0\r\n").entry);
+    EXPECT_EQ(FormatUninstallRecord(UninstallRecord()),
+              "[UNINSTALL]\nCREATED=0\nKEY_EXISTED=1\nENTRY=1\n[FILES]\n[VALUES]\n");
+}
+
+// A record written before the installer noted what was there: the key
+// counts as there before (only the installer's values go), the entry is
+// judged by its command; a flag that is not 0 or 1 reads the same way.
+TEST(UninstallRecord, AnOlderRecordClaimsNoKeyAsItsOwn)
+{
+    for (const char* text : {"[UNINSTALL]\nCREATED=1\n[FILES]\nFILE_1=casino.exe\n",
+                             "[UNINSTALL]\nCREATED=1\nKEY_EXISTED=no\nENTRY=\n"}) {
+        const UninstallRecord record = Parsed(text);
+        EXPECT_TRUE(record.created) << text;
+        EXPECT_TRUE(record.key_existed) << text;
+        EXPECT_TRUE(record.entry) << text;
+        EXPECT_TRUE(record.values.empty()) << text;
+    }
+    UninstallRecord record;
+    AddRecordedValue(record, "");
+    AddRecordedValue(record, "a\nFILE_9=x");
+    EXPECT_TRUE(record.values.empty());
 }
 
 TEST(UninstallRecord, WithoutAPlainCreatedItIsNoRecord)

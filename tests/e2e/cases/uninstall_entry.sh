@@ -27,9 +27,12 @@ e2e_expect_eq "$(wine reg query "$key" </dev/null | tr -d '\r' | grep -c 'REG_')
 cmp "$WINEPREFIX/drive_c/Downloads/setup.exe" "$dir/uninstall.exe" || e2e_fail "uninstall.exe is not the installer"
 e2e_expect_eq "$(tr -d '\r' <"$dir/uninstall.ini")" "[UNINSTALL]
 CREATED=1
+KEY_EXISTED=0
+ENTRY=1
 [FILES]
 FILE_1=casino.exe
-FILE_2=Data\\data.bin" "the uninstall record"
+FILE_2=Data\\data.bin
+[VALUES]" "the uninstall record"
 [ -z "$(find "$dir" -name '*.part')" ] || e2e_fail "staged files left in $dir"
 e2e_expect_eq "$(uidriver shortcut "$(start_menu_link "Entry Casino")" | tr -d '\r' | paste -sd'|')" \
     "$windir\\casino.exe|$windir|$windir\\casino.exe,0" "the Start-menu shortcut"
@@ -48,7 +51,10 @@ e2e_expect_eq "$(reg_value "$key" DisplayVersion)" "" "DisplayVersion after a ru
 e2e_expect_eq "$(reg_value "$key" Publisher)" "Entry Casino" "Publisher without PUBLISHER"
 e2e_expect_eq "$(tr -d '\r' <"$dir/uninstall.ini")" "[UNINSTALL]
 CREATED=1
+KEY_EXISTED=0
+ENTRY=1
 [FILES]
 FILE_1=casino.exe
 FILE_2=Data\\data.bin
-FILE_3=Data\\Extra\\more.bin" "the record after a second run"
+FILE_3=Data\\Extra\\more.bin
+[VALUES]" "the record after a second run"
