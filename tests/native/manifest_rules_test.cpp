@@ -167,7 +167,7 @@ TEST(ResourceEntry, NamesThatBestFitToASeparatorAreRefused)
     EXPECT_TRUE(IsContainedResource(entry, NarrowNames{1252, Utf8ToWide}));
     EXPECT_FALSE(IsContainedResource(entry, NarrowNames{932, Utf8ToWide}));
     EXPECT_FALSE(IsContainedResource(entry, NarrowNames{949, Utf8ToWide}));
-    ASSERT_TRUE(ParseResourceEntry("URL_1", "/f/\xC3\x9Cn\xC3\xAFc\xC3\xB8" "d\xC3\xA9.txt,Daten", entry));
+    ASSERT_TRUE(ParseResourceEntry("URL_1", "/f/\xC3\x9Cn\xC3\xAF" "c\xC3\xB8" "d\xC3\xA9.txt,Daten", entry));
     EXPECT_TRUE(IsContainedResource(entry));
 }
 

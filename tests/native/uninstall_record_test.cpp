@@ -30,7 +30,6 @@ TEST(UninstallRecord, WrittenAndReadBack)
     record.created = true;
     AddRecordedFile(record, "casino.exe");
     AddRecordedFile(record, "Data\\Bin\\two.bin");
-    const std::string text = FormatUninstallRecord(record);
     record.key_existed = false;
     AddRecordedValue(record, "Settings/volume");
     AddRecordedValue(record, "Settings/volume");
@@ -132,7 +131,8 @@ TEST(UninstallRecord, ARerunKeepsCreatedAndAddsWhatIsNew)
     for (const std::string& file : PlacedFilesOf("[URLS]\nURL_1=client/casino.exe\nURL_2=games/r.dll,Games\n"))
         AddRecordedFile(record, file);
     EXPECT_EQ(FormatUninstallRecord(record),
-              "[UNINSTALL]\nCREATED=0\n[FILES]\nFILE_1=casino.exe\nFILE_2=old.dll\nFILE_3=Games\\r.dll\n");
+              "[UNINSTALL]\nCREATED=0\nKEY_EXISTED=1\nENTRY=1\n[FILES]\nFILE_1=casino.exe\nFILE_2=old.dll\n"
+              "FILE_3=Games\\r.dll\n[VALUES]\n");
 }
 
 TEST(UninstallRecord, PlacedFilesAreTheEntriesTargetsArchivesAsThemselves)
