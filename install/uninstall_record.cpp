@@ -83,12 +83,14 @@ std::string FormatUninstallRecord(const UninstallRecord& record)
 {
     std::string text = std::string("[") + kRecordSection + "]\n" + kCreatedKey + "=" + FlagText(record.created)
         + "\n" + kKeyExistedKey + "=" + FlagText(record.key_existed) + "\n" + kEntryKey + "="
-        + FlagText(record.entry) + "\n[" + kFilesSection + "]\n";
-    for (size_t i = 0; i < record.files.size(); ++i)
-        text += kFileKeyPrefix + std::to_string(i + 1) + "=" + record.files[i] + "\n";
-    text += std::string("[") + kValuesSection + "]\n";
+        + FlagText(record.entry) + "\n[" + kValuesSection + "]\n";
     for (size_t i = 0; i < record.values.size(); ++i)
         text += kValueKeyPrefix + std::to_string(i + 1) + "=" + record.values[i] + "\n";
+    // The files last, as in every record before: a line added at the end
+    // is a file still.
+    text += std::string("[") + kFilesSection + "]\n";
+    for (size_t i = 0; i < record.files.size(); ++i)
+        text += kFileKeyPrefix + std::to_string(i + 1) + "=" + record.files[i] + "\n";
     return text;
 }
 

@@ -6,11 +6,11 @@
 //   CREATED=1
 //   KEY_EXISTED=0
 //   ENTRY=1
+//   [VALUES]
+//   VALUE_1=Settings/volume
 //   [FILES]
 //   FILE_1=casino.exe
 //   FILE_2=Games\roulette.dll
-//   [VALUES]
-//   VALUE_1=Settings/volume
 //
 // CREATED is 1 or 0; KEY_EXISTED says whether HKCU\Software\<brand> was
 // there before the first install, ENTRY whether the installer wrote the

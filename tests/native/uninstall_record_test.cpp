@@ -34,8 +34,8 @@ TEST(UninstallRecord, WrittenAndReadBack)
     AddRecordedValue(record, "Settings/volume");
     AddRecordedValue(record, "Settings/volume");
     const std::string text = FormatUninstallRecord(record);
-    EXPECT_EQ(text, "[UNINSTALL]\nCREATED=1\nKEY_EXISTED=0\nENTRY=1\n[FILES]\nFILE_1=casino.exe\n"
-                    "FILE_2=Data\\Bin\\two.bin\n[VALUES]\nVALUE_1=Settings/volume\n");
+    EXPECT_EQ(text, "[UNINSTALL]\nCREATED=1\nKEY_EXISTED=0\nENTRY=1\n[VALUES]\nVALUE_1=Settings/volume\n"
+                    "[FILES]\nFILE_1=casino.exe\nFILE_2=Data\\Bin\\two.bin\n");
     const UninstallRecord back = Parsed(text);
     EXPECT_TRUE(back.created);
     EXPECT_FALSE(back.key_existed);
@@ -44,7 +44,7 @@ TEST(UninstallRecord, WrittenAndReadBack)
     EXPECT_EQ(back.values, std::vector<std::string>{"Settings/volume"});
     EXPECT_FALSE(Parsed("[UNINSTALL]\r\nCREATED=0\r\nENTRY=0\r\n").entry);
     EXPECT_EQ(FormatUninstallRecord(UninstallRecord()),
-              "[UNINSTALL]\nCREATED=0\nKEY_EXISTED=1\nENTRY=1\n[FILES]\n[VALUES]\n");
+              "[UNINSTALL]\nCREATED=0\nKEY_EXISTED=1\nENTRY=1\n[VALUES]\n[FILES]\n");
 }
 
 // A record written before the installer noted what was there: the key
@@ -131,8 +131,8 @@ TEST(UninstallRecord, ARerunKeepsCreatedAndAddsWhatIsNew)
     for (const std::string& file : PlacedFilesOf("[URLS]\nURL_1=client/casino.exe\nURL_2=games/r.dll,Games\n"))
         AddRecordedFile(record, file);
     EXPECT_EQ(FormatUninstallRecord(record),
-              "[UNINSTALL]\nCREATED=0\nKEY_EXISTED=1\nENTRY=1\n[FILES]\nFILE_1=casino.exe\nFILE_2=old.dll\n"
-              "FILE_3=Games\\r.dll\n[VALUES]\n");
+              "[UNINSTALL]\nCREATED=0\nKEY_EXISTED=1\nENTRY=1\n[VALUES]\n[FILES]\nFILE_1=casino.exe\n"
+              "FILE_2=old.dll\nFILE_3=Games\\r.dll\n");
 }
 
 TEST(UninstallRecord, PlacedFilesAreTheEntriesTargetsArchivesAsThemselves)

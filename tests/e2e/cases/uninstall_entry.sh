@@ -29,10 +29,10 @@ e2e_expect_eq "$(tr -d '\r' <"$dir/uninstall.ini")" "[UNINSTALL]
 CREATED=1
 KEY_EXISTED=0
 ENTRY=1
+[VALUES]
 [FILES]
 FILE_1=casino.exe
-FILE_2=Data\\data.bin
-[VALUES]" "the uninstall record"
+FILE_2=Data\\data.bin" "the uninstall record"
 [ -z "$(find "$dir" -name '*.part')" ] || e2e_fail "staged files left in $dir"
 e2e_expect_eq "$(uidriver shortcut "$(start_menu_link "Entry Casino")" | tr -d '\r' | paste -sd'|')" \
     "$windir\\casino.exe|$windir|$windir\\casino.exe,0" "the Start-menu shortcut"
@@ -53,8 +53,8 @@ e2e_expect_eq "$(tr -d '\r' <"$dir/uninstall.ini")" "[UNINSTALL]
 CREATED=1
 KEY_EXISTED=0
 ENTRY=1
+[VALUES]
 [FILES]
 FILE_1=casino.exe
 FILE_2=Data\\data.bin
-FILE_3=Data\\Extra\\more.bin
-[VALUES]" "the record after a second run"
+FILE_3=Data\\Extra\\more.bin" "the record after a second run"
