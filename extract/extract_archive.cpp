@@ -4,12 +4,16 @@
 //                                char* error /* 400 bytes */);
 //
 // Paths are narrow texts in the system code page; entry names are written with
-// the wide file functions, so any name in the archive survives. Returns 0 on
+// the wide file functions, and only names the code page spells exactly are
+// accepted, since the installer and the uninstaller read them back through
+// the ANSI functions. Returns 0 on
 // success; otherwise non-zero with a message of at most 399 characters.
 // Nothing is written for an archive that breaks a rule: an entry that would
 // land outside the destination (absolute paths, drive letters, "..") or on a
 // device (a piece named CON, COM1 and the like, or ending in a dot or a
-// blank), more than 100,000 entries, a solid block above 512 MiB (the decoder
+// blank), a name the code page cannot spell exactly, a first piece with "~"
+// and a digit (an 8.3 name may stand for the uninstaller's files), more than
+// 100,000 entries, a solid block above 512 MiB (the decoder
 // holds a whole block in memory), or more unpacked bytes than the
 // destination's disk has free, or a block whose decoder would need more than
 // 128 MiB besides the block itself (a PPMd model, BCJ2's side streams). A file is only ever visible under its final
@@ -326,8 +330,9 @@ DWORD CreateFolderChain(WideText& path, size_t length)
 // True when the name converts to the system's ANSI code page character for
 // character. The installer and the uninstaller meet these names through the
 // ANSI functions, which best-fit what the code page lacks: U+FF3C would come
-// back as a backslash, and U+00A5 under code page 932 too, so a piece
-// "..", U+FF3C, ".." would climb out of the folder. An exact name is judged alike in both forms.
+// back as a backslash, and U+00A5 under code page 932 too, so a piece "..",
+// U+FF3C, ".." would climb out of the folder. An exact name reads the same
+// in both forms, so the rules below judge it as converted.
 bool IsExactInCodePage(std::wstring_view name)
 {
     if (GetACP() == CP_UTF8)

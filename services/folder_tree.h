@@ -2,8 +2,9 @@
 // symbolic link or junction (a reparse point) is an entry of its own, never
 // the folder it leads to. Names are read with the wide functions, which
 // hand them back exactly (the ANSI ones best-fit what the code page lacks:
-// U+FF3C, a full-width "\\", would come back as "\\"), and no path is ever made of ".", ".."
-// or a name that holds a separator. One walker measures and deletes.
+// U+FF3C, a full-width backslash, would come back as a backslash), and no
+// path is ever made of ".", ".." or a name that holds a separator. One
+// walker measures and deletes.
 #pragma once
 
 #include <cstdint>
