@@ -29,8 +29,8 @@ struct ReadAheadFile {
 
 class ReadAhead {
 public:
-    // Measured on loopback with a 40 and 100 ms round trip: 6 transfers keep
-    // busy with a few files ahead; more only holds disk space.
+    // Twice the most transfers there may be, so that a transfer that ends
+    // always finds a next file; more would only hold disk space.
     static const size_t kFilesAhead = 32;
     static const std::int64_t kBytesAhead = std::int64_t(64) << 20;
 
