@@ -92,8 +92,10 @@ e2e_expect_eq "$(fixture_requests | grep -c 'GET /delay/150/')" 40 "requests, on
 # file that fails every time: the run's five attempts and boxes only.
 fixture_file cut.bin 200000
 fixture_file after.bin 1000
+# A PARALLEL_DOWNLOADS out of range is ignored, with a line in the log.
 printf '[GENERAL]\nBRAND_NAME=Ahead Casino\n[URLS]\nSERVER_ADDR=files.karvelo.example\n%s\n' \
-    "URL_1=/file/f01.bin
+    "PARALLEL_DOWNLOADS=40
+URL_1=/file/f01.bin
 URL_2=/delay/1500/f02.bin
 URL_3=/cutonce/cut.bin
 URL_4=/file/after.bin" >"$work/fixture/manifest.ini"
@@ -106,6 +108,8 @@ e2e_wait_exit 30
 e2e_expect_eq "$PROGRAM_EXIT" 0 "exit code after a cut transfer ahead"
 expect_installed cut.bin "$dir/cut.bin"
 e2e_expect_eq "$(fixture_requests | grep -c 'GET /cutonce/cut.bin')" 2 "requests of the cut file"
+grep -aq '^PARALLEL_DOWNLOADS=40 ignored: not a whole number from 1 to 16; 6 transfers at once' "$work/setup.out" \
+    || e2e_fail "no log line for PARALLEL_DOWNLOADS=40"
 
 printf '[GENERAL]\nBRAND_NAME=Ahead Casino\n[URLS]\nSERVER_ADDR=files.karvelo.example\n%s\n' \
     "URL_1=/file/f01.bin
