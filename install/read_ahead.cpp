@@ -90,30 +90,32 @@ namespace {
 
 using State = ReadAhead::State;
 
-// Forwards a transfer's events to its listener and keeps the slot's byte
-// count for a run that waits for it.
+// Forwards the events of a worker's transfers to the listener of the file
+// at hand and keeps the slot's byte count for a run that waits for it.
 class CountingListener : public DownloaderListener {
 public:
-    CountingListener(ResourceFileDownloaderListener& listener, State& state, size_t index)
-        : m_listener(listener), m_state(state), mn_index(index)
+    explicit CountingListener(State& state) : m_state(state) {}
+    void Aim(ResourceFileDownloaderListener* listener, size_t index)
     {
+        mp_listener = listener;
+        mn_index = index;
     }
     bool OnRecv(const std::string& block) override
     {
-        if (!m_listener.OnRecv(block))
+        if (!mp_listener->OnRecv(block))
             return false;
         Lockable::Guard guard(m_state.lock);
-        m_state.slots[mn_index].received = m_listener.Received();
+        m_state.slots[mn_index].received = mp_listener->Received();
         return true;
     }
-    void OnFinished() override { m_listener.OnFinished(); }
-    void OnCanceled() override { m_listener.OnCanceled(); }
-    void OnError(const TransferError& error) override { m_listener.OnError(error); }
+    void OnFinished() override { mp_listener->OnFinished(); }
+    void OnCanceled() override { mp_listener->OnCanceled(); }
+    void OnError(const TransferError& error) override { mp_listener->OnError(error); }
 
 private:
-    ResourceFileDownloaderListener& m_listener;
     State& m_state;
-    size_t mn_index;
+    ResourceFileDownloaderListener* mp_listener = nullptr;
+    size_t mn_index = 0;
 };
 
 // Whether the slot's transfer is still wanted; registers or clears its
@@ -126,17 +128,15 @@ bool Register(State& state, size_t index, FileDownloader* downloader)
     return !state.abandoned && slot.state == SlotState::kRunning;
 }
 
-// One read-ahead transfer of file `index` from `host`, as the run's own
+// One read-ahead transfer of file `index` on `downloader`, as the run's own
 // attempt goes but unseen.
-ResourceFileDownloaderListener::Outcome FetchAhead(State& state, size_t index, const std::string& host)
+ResourceFileDownloaderListener::Outcome FetchAhead(State& state, size_t index, FileDownloader& downloader,
+                                                   CountingListener& counter)
 {
     const ResourceEntry& entry = state.slots[index].file.entry;
     ResourceFileDownloaderListener listener(entry, state.library_sha256,
                                             ResourceFileDownloaderListener::Role::kReadAhead);
-    CountingListener counter(listener, state, index);
-    FileDownloader downloader(&counter, host, state.secure);
-    // A proxy's prompt is the run's; without its answer the file is the run's.
-    downloader.SetMayPrompt(false);
+    counter.Aim(&listener, index);
     if (!Register(state, index, &downloader))
         return ResourceFileDownloaderListener::Outcome::kFailed;
     const bool answered = downloader.OpenConnection(entry.path, listener.Resume());
@@ -175,19 +175,34 @@ bool EndTransfer(State& state, size_t index, bool staged)
     return staged && !wanted;
 }
 
-// Fetches files ahead until none may start.
+// Fetches files ahead until none may start. Consecutive files from one host
+// go over one session and its kept-alive connection: a session per file
+// costs more than a small file's transfer; one that failed is not reused.
 unsigned __stdcall Work(void* argument)
 {
     std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(argument));
     State& state = *start->state;
     size_t index = start->index;
+    CountingListener counter(state);
+    std::unique_ptr<FileDownloader> downloader;
+    std::string downloader_host;
     while (index != kNone) {
         std::string host;
         {
             Lockable::Guard guard(state.lock);
             host = state.host;
         }
-        const bool staged = FetchAhead(state, index, host) == ResourceFileDownloaderListener::Outcome::kStaged;
+        if (!downloader || host != downloader_host) {
+            downloader.reset(new FileDownloader(&counter, host, state.secure));
+            // A proxy's prompt is the run's; without its answer the file is
+            // the run's.
+            downloader->SetMayPrompt(false);
+            downloader_host = host;
+        }
+        const bool staged =
+            FetchAhead(state, index, *downloader, counter) == ResourceFileDownloaderListener::Outcome::kStaged;
+        if (!staged)
+            downloader.reset();
         bool unwanted = false;
         {
             Lockable::Guard guard(state.lock);
