@@ -200,8 +200,8 @@ void InstallerDialog::Initialize(HWND window)
     LayOut();
 }
 
-// The window is as wide as its banner; everything else is placed at 96 DPI
-// and scaled.
+// At 96 DPI the window is as wide as its banner; its client area and
+// everything in it are placed at 96 DPI and scaled.
 void InstallerDialog::LayOut()
 {
     RECT banner, outer, client;
@@ -209,11 +209,12 @@ void InstallerDialog::LayOut()
     GetWindowRect(mh_window, &outer);
     GetClientRect(mh_window, &client);
     const int banner_width = banner.right - banner.left;
+    const int non_client_width = (outer.right - outer.left) - (client.right - client.left);
     const int non_client_height = (outer.bottom - outer.top) - (client.bottom - client.top);
 
     PlaceLanguageButtons(non_client_height);
-    SetWindowPos(mh_window, nullptr, 0, 0, banner_width, non_client_height + Scaled(kClientHeight),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(mh_window, nullptr, 0, 0, Scaled(kBannerSize.cx - non_client_width) + non_client_width,
+                 non_client_height + Scaled(kClientHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceProgressArea(banner_width);
     // The window keeps this size (it has no sizing border), so the skin
     // page's place is taken now: a page that arrives while the window is
