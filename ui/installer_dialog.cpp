@@ -228,11 +228,11 @@ void InstallerDialog::LayOut()
 
 int InstallerDialog::Scaled(int value) const { return ScaleToDpi(value, mn_dpi); }
 
-// The banner drawn at 2x, made the size of the window's DPI.
+// The banner drawn at 1x, or at 2x and made the size of the window's DPI.
 void InstallerDialog::ShowBannerAtDpi()
 {
     const SIZE size = {Scaled(kBannerSize.cx), Scaled(kBannerSize.cy)};
-    BitmapHandle banner(ScaledBitmap(IDB_BANNER_2X, size));
+    BitmapHandle banner(ScaledBitmap(mn_dpi > kDefaultDpi ? IDB_BANNER_2X : IDB_BANNER, size));
     if (!banner.Get())
         return;
     // The static takes the picture's size.
