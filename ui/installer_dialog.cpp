@@ -350,8 +350,8 @@ void InstallerDialog::FocusSystemLanguage()
 }
 
 // On a flag, the arrow keys move to the next or previous flag as Tab and
-// Shift+Tab do, and Enter picks it (an owner-drawn button is no push button
-// to the dialog, whose Enter would go to its default command).
+// Shift+Tab do, and Enter picks it: the dialog itself takes an owner-drawn
+// button for no push button and could send Enter to its default command.
 bool InstallerDialog::HandleFlagKey(const MSG& message)
 {
     if (message.message != WM_KEYDOWN || !FindLanguageButton(GetDlgCtrlID(message.hwnd))
@@ -364,8 +364,8 @@ bool InstallerDialog::HandleFlagKey(const MSG& message)
     if (!IsArrowKey(message.wParam))
         return false;
     const bool previous = message.wParam == VK_LEFT || message.wParam == VK_UP;
-    SendMessageA(mh_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetNextDlgTabItem(mh_window, message.hwnd, previous)),
-                 TRUE);
+    HWND next = GetNextDlgTabItem(mh_window, message.hwnd, previous);
+    SendMessageA(mh_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
     return true;
 }
 
