@@ -2,12 +2,14 @@
 // (what automation and accessibility tools send), once for a press and
 // release on the button, never for a press dragged off before the release.
 #include "app/app_module.h"
+#include "ui/bitmap_button.h"
 #include "ui/installer_dialog.h"
 #include "ui/resource_ids.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -178,23 +180,21 @@ TEST_F(LanguageButtonClicks, MousePressDraggedOffTheButtonDoesNotClick)
 
 namespace {
 
-// Paints the English flag, as its dialog asks it to, into a picture of SIZE
-// and reads the picture's pixels back.
+// Paints an owner-drawn button with the English flag's faces, as its dialog
+// asks it to, into a picture of SIZE and reads the picture's pixels back.
 class LanguageButtonLooks : public ::testing::Test {
 protected:
     void SetUp() override
     {
         g_module.Init(GetModuleHandleA(nullptr));
-        mh_window = m_dialog.Create();
-        ASSERT_NE(mh_window, nullptr);
-        mh_button = GetDlgItem(mh_window, IDC_LANG_EN);
+        mh_button = CreateWindowA("BUTTON", "For English", WS_POPUP | BS_OWNERDRAW, 0, 0, 138, 21, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(mh_button, nullptr);
+        ASSERT_TRUE(m_button.BindToControl(mh_button));
+        ASSERT_TRUE(m_button.LoadFaces(207, 1207));
     }
 
-    void TearDown() override
-    {
-        DestroyWindow(mh_window);
-        Pump(50);
-    }
+    void TearDown() override { DestroyWindow(mh_button); }
 
     // Returns false when the picture cannot be made.
     bool Paint(SIZE size, UINT state)
@@ -237,8 +237,7 @@ protected:
         return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
     }
 
-    InstallerDialog m_dialog;
-    HWND mh_window = nullptr;
+    BitmapButton m_button;
     HWND mh_button = nullptr;
     std::vector<DWORD> m_pixels;
     int m_width = 0;
@@ -293,4 +292,14 @@ TEST_F(LanguageButtonLooks, FocusMarkOnlyWithTheFocusAndItsCues)
     EXPECT_TRUE(marked());
     ASSERT_TRUE(Paint(SIZE{138, 21}, ODS_FOCUS | ODS_NOFOCUSRECT));
     EXPECT_FALSE(marked());
+}
+
+// 138 x 21 at 96 DPI, exactly; scaled and rounded at the others.
+TEST_F(LanguageButtonLooks, SizeAtEachDpi)
+{
+    for (auto [dpi, width, height] : {std::tuple{96, 138, 21}, {120, 173, 26}, {144, 207, 32}, {192, 276, 42}}) {
+        const SIZE size = m_button.SizeAt(dpi);
+        EXPECT_EQ(size.cx, width) << dpi;
+        EXPECT_EQ(size.cy, height) << dpi;
+    }
 }
