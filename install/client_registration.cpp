@@ -1,5 +1,6 @@
 #include "install/client_registration.h"
 
+#include "base/player_texts.h"
 #include "base/diagnostics.h"
 #include "base/module_path.h"
 #include "install/registration_rules.h"
@@ -108,6 +109,8 @@ UninstallRecord StartUninstallRecord(const std::string& install_dir)
     UninstallRecord record;
     if (!ReadUninstallRecord(install_dir, record))
         record.created = !DirectoryExists(install_dir.c_str());
+    // The uninstaller asks in the language of the latest install.
+    record.language = PlayerLanguage();
     return record;
 }
 

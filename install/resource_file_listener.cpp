@@ -3,9 +3,10 @@
 #include "base/disk_space.h"
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
-#include "base/owner_window.h"
+#include "base/player_box.h"
 #include "base/staging_names.h"
 #include "install/debug_message.h"
+#include "install/refusal_box.h"
 #include "install/window_channel.h"
 #include "services/archive_unpacker.h"
 #include "services/file_placement.h"
@@ -17,8 +18,6 @@
 
 namespace {
 
-const char kOnRecvFailure[] = "Error in ResourceFileDownloaderListener::OnRecv()";
-const char kOnErrorFailure[] = "ResourceFileDownloaderListener::OnError()";
 const size_t kLongestResumeInfo = 4096;
 const long kRangeNotSatisfiable = 416;
 
@@ -46,7 +45,7 @@ ResourceFileDownloaderListener::ResourceFileDownloaderListener(const ResourceEnt
     ms_part_path = ms_file_path + staging::kPartSuffix;
     ms_info_path = ms_file_path + staging::kInfoSuffix;
     DebugMessage(kDebugLevel2, "file_name " + ms_file_path);
-    g_dialog->SetStatusText(IDC_FILE_STATUS, "Downloading: " + ms_display_name);
+    g_dialog->SetStatusText(IDC_FILE_STATUS, PlayerText(TextId::kDownloading, {ms_display_name}));
     FindStagedBytes();
 }
 
@@ -166,7 +165,7 @@ bool ResourceFileDownloaderListener::FailAttempt(const std::string& reason, bool
         DropStaged();
     mb_keep_staged = !drop && mb_keep_staged;
     m_outcome = Outcome::kFailed;
-    ShowMessage(kOnErrorFailure);
+    ShowPlayerMessage(TextId::kFileFailed);
     return false;
 }
 
@@ -197,9 +196,8 @@ bool ResourceFileDownloaderListener::EndForDiskSpace(std::uint64_t needed, std::
     DropStaged();
     mb_keep_staged = false;
     m_outcome = Outcome::kEndRun;
-    const std::string refusal = DiskSpaceRefusal(needed, free_bytes);
-    Diagnostic("%s: %s\n", ms_file_path.c_str(), refusal.c_str());
-    ShowMessage(refusal);
+    Diagnostic("%s: %s\n", ms_file_path.c_str(), DiskSpaceRefusal(needed, free_bytes).c_str());
+    ShowDiskSpaceRefusal(needed, free_bytes);
     return false;
 }
 
@@ -245,7 +243,7 @@ bool ResourceFileDownloaderListener::Write(const std::string& block)
         return EndForDiskSpace(disk_space::Needed(disk_space::OnDisk(ToUnsigned(wanted), now.cluster_bytes)),
                                now.free_bytes);
     }
-    ShowMessage(kOnRecvFailure);
+    ShowPlayerMessage(TextId::kFileNotWritten);
     return false;
 }
 
@@ -256,20 +254,20 @@ void ResourceFileDownloaderListener::OnFinished()
     // An empty body never writes: a target that could not even be created
     // must not pass for a finished file.
     if (!mh_file) {
-        ShowMessage(kOnRecvFailure);
+        ShowPlayerMessage(TextId::kFileNotWritten);
         return;
     }
     if (!Commit())
         return;
     if (EndsWith(ms_file_path, ".7z")) {
-        g_dialog->SetStatusText(IDC_FILE_STATUS, "Extracting: " + ms_display_name);
+        g_dialog->SetStatusText(IDC_FILE_STATUS, PlayerText(TextId::kExtracting, {ms_display_name}));
         DebugMessage(kDebugLevel2, "OnFinished: Extract File");
         const std::string& install_dir = g_installer->ms_install_dir;
         // A keyed program loads only the library its signed manifest vouches
         // for, never a copy an earlier run left in place.
         if (g_installer->mb_keyed && ms_library_sha256.empty()) {
             Diagnostic("%s not unpacked: the manifest has no Extract.dll with a hash\n", ms_file_path.c_str());
-            ShowMessage("Can't load Extract dll");
+            ShowPlayerMessage(TextId::kNoExtractLibrary);
         } else {
             UnpackArchive(ms_file_path, install_dir, install_dir, ms_library_sha256);
         }
@@ -312,7 +310,7 @@ bool ResourceFileDownloaderListener::Commit()
 bool ResourceFileDownloaderListener::FailCommit()
 {
     DropStaged();
-    ShowMessage(kOnRecvFailure);
+    ShowPlayerMessage(TextId::kFileNotWritten);
     return false;
 }
 
@@ -328,7 +326,7 @@ bool ResourceFileDownloaderListener::CheckHash()
     DropStaged();
     Diagnostic("Checksum mismatch: %s expected %s actual %s\n", ms_file_path.c_str(), m_entry.sha256.c_str(),
                actual.empty() ? "(not computed)" : actual.c_str());
-    ShowMessage("Checksum mismatch: " + ms_file_name);
+    ShowPlayerMessage(TextId::kChecksumMismatch, {ms_file_name});
     return false;
 }
 
@@ -346,7 +344,7 @@ void ResourceFileDownloaderListener::OnCanceled()
     CloseStaged();
     if (!mb_keep_staged)
         DropStaged();
-    ShowMessage("ResourceFileDownloaderListener::OnCanceled()");
+    ShowPlayerMessage(TextId::kFileCanceled);
 }
 
 void ResourceFileDownloaderListener::OnError(const TransferError& error)
@@ -359,6 +357,6 @@ void ResourceFileDownloaderListener::OnError(const TransferError& error)
     if (!mb_keep_staged || error.Is(TransferError::Kind::kHttpStatus, kRangeNotSatisfiable))
         DropStaged();
     Diagnostic("ResourceFileDownloaderListener::OnError(): %s: %s\n", ms_file_path.c_str(), error.Describe().c_str());
-    ShowMessage(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired) ? kProxyCredentialsBox
-                                                                                        : kOnErrorFailure);
+    ShowPlayerMessage(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired) ? TextId::kProxyCredentials
+                                                                                              : TextId::kFileFailed);
 }

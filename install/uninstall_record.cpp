@@ -9,6 +9,9 @@ namespace {
 
 const char kRecordSection[] = "UNINSTALL";
 const char kCreatedKey[] = "CREATED";
+const char kLanguageKey[] = "LANGUAGE";
+// The language ids run from 0 to 15.
+const int kLastLanguage = 15;
 const char kFilesSection[] = "FILES";
 const char kFileKeyPrefix[] = "FILE_";
 
@@ -23,6 +26,18 @@ std::vector<std::string> PathPieces(const std::string& path)
         if (!piece.empty() && piece != ".")
             kept.push_back(piece);
     return kept;
+}
+
+// A language id as written, or English for anything else.
+int ReadLanguage(const std::string& text)
+{
+    int language = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9' || language > kLastLanguage)
+            return 0;
+        language = language * 10 + (c - '0');
+    }
+    return language <= kLastLanguage ? language : 0;
 }
 
 std::string JoinPieces(const std::vector<std::string>& pieces)
@@ -44,6 +59,7 @@ bool ParseUninstallRecord(const std::string& text, UninstallRecord& record)
     if (created != "0" && created != "1")
         return false;
     record.created = created == "1";
+    record.language = ReadLanguage(ini.GetValue(kRecordSection, kLanguageKey));
     std::vector<std::string> keys, values;
     ini.GetSection(kFilesSection, keys, values);
     for (size_t i = 0; i < keys.size(); ++i)
@@ -55,7 +71,7 @@ bool ParseUninstallRecord(const std::string& text, UninstallRecord& record)
 std::string FormatUninstallRecord(const UninstallRecord& record)
 {
     std::string text = std::string("[") + kRecordSection + "]\n" + kCreatedKey + "=" + (record.created ? "1" : "0")
-        + "\n[" + kFilesSection + "]\n";
+        + "\n" + kLanguageKey + "=" + std::to_string(record.language) + "\n[" + kFilesSection + "]\n";
     for (size_t i = 0; i < record.files.size(); ++i)
         text += kFileKeyPrefix + std::to_string(i + 1) + "=" + record.files[i] + "\n";
     return text;

@@ -4,11 +4,14 @@
 //
 //   [UNINSTALL]
 //   CREATED=1
+//   LANGUAGE=13
 //   [FILES]
 //   FILE_1=casino.exe
 //   FILE_2=Games\roulette.dll
 //
-// CREATED is 1 or 0; the FILE_ keys are numbered from 1, in no order that
+// CREATED is 1 or 0; LANGUAGE is the id of the language the player chose
+// (the uninstaller asks in it; a record without one asks in English); the
+// FILE_ keys are numbered from 1, in no order that
 // matters. Portable, so the grammar is tested natively.
 #pragma once
 
@@ -31,6 +34,7 @@ using uninstall_names::kUninstallerName;
 
 struct UninstallRecord {
     bool created = false;
+    int language = 0;
     // Relative to the install folder, "\"-separated, each once.
     std::vector<std::string> files;
     // The files' spellings in capitals, which keep them once each: a record

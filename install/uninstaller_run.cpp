@@ -9,7 +9,7 @@
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
 #include "base/module_path.h"
-#include "base/owner_window.h"
+#include "base/player_box.h"
 #include "base/unique_handle.h"
 #include "install/client_registration.h"
 #include "install/manifest_rules.h"
@@ -28,8 +28,6 @@
 
 namespace {
 
-const char kCaption[] = "Uninstall";
-const char kWrongPlace[] = "This uninstaller must run from the client's folder under Program Files.";
 
 // The path with every short (8.3) name in it made long; empty when it
 // cannot be (logged).
@@ -119,11 +117,11 @@ void RemoveAtRestart(const std::string& path, std::vector<std::string>& left)
 }
 
 // Everything the installer left for the brand; returns what remains.
-std::vector<std::string> RemoveClient(const std::string& brand, const std::string& install_dir)
+std::vector<std::string> RemoveClient(const std::string& brand, const std::string& install_dir,
+                                      const UninstallRecord& record)
 {
     std::vector<std::string> left;
-    UninstallRecord record;
-    const bool created = ReadUninstallRecord(install_dir, record) && record.created;
+    const bool created = record.created;
     const std::string uninstaller = UninstallerPath(install_dir);
     if (created)
         EmptyFolder(install_dir, uninstaller, left);
@@ -143,10 +141,10 @@ std::vector<std::string> RemoveClient(const std::string& brand, const std::strin
     return left;
 }
 
-void Tell(bool quiet, const std::string& text, UINT type)
+void Tell(bool quiet, const WideText& text, UINT type)
 {
     if (!quiet)
-        ShowMessage(text, kCaption, type);
+        ShowPlayerMessage(text, PlayerText(TextId::kUninstall), type);
 }
 
 } // namespace
@@ -158,19 +156,26 @@ UninstallExit RunUninstaller(bool quiet)
     if (brand.empty()) {
         Diagnostic("Uninstall refused: %s is not <Program Files>\\<brand>\\%s\n", ModulePath().c_str(),
                    uninstall_record::kUninstallerName);
-        Tell(quiet, kWrongPlace, MB_OK | MB_ICONERROR);
+        Tell(quiet, PlayerText(TextId::kUninstallWrongPlace), MB_OK | MB_ICONERROR);
         return kUninstallWrongPlace;
     }
+    // The player is asked in the language chosen at install; a record that
+    // is missing or unreadable is read as empty and asks in English.
+    UninstallRecord record;
+    ReadUninstallRecord(install_dir, record);
+    SetPlayerLanguage(record.language);
     if (!quiet) {
-        if (ShowMessage("Remove " + brand + " and all its files?", kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        if (ShowPlayerMessage(PlayerText(TextId::kUninstallQuestion, {brand}), PlayerText(TextId::kUninstall),
+                              MB_YESNO | MB_ICONQUESTION)
+            != IDYES)
             return kUninstallDeclined;
-        CheckProgramRunning(brand, kCaption, kUninstallClientRunning);
+        CheckProgramRunning(brand, PlayerText(TextId::kUninstall), kUninstallClientRunning);
     } else if (IsProgramRunning(brand)) {
         Diagnostic("Uninstall of %s stopped: the client is running\n", brand.c_str());
         return kUninstallClientRunning;
     }
 
-    const std::vector<std::string> left = RemoveClient(brand, install_dir);
+    const std::vector<std::string> left = RemoveClient(brand, install_dir, record);
     for (const std::string& path : left)
         Diagnostic("Not removed: %s\n", path.c_str());
     if (left.empty()) {
@@ -178,6 +183,6 @@ UninstallExit RunUninstaller(bool quiet)
                    UninstallerPath(install_dir).c_str());
         return kUninstallRemoved;
     }
-    Tell(quiet, "Some files could not be removed: " + left.front(), MB_OK | MB_ICONWARNING);
+    Tell(quiet, PlayerText(TextId::kUninstallLeft, {left.front()}), MB_OK | MB_ICONWARNING);
     return kUninstallRemovedInPart;
 }

@@ -55,6 +55,7 @@ private:
     void LoadNextReport();
     void OpenTarget();
     void ShowLanguages(bool show);
+    void FaceReadingDirection(bool right_to_left);
     bool Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
     HWND ReflectionTarget(UINT message, WPARAM wparam, LPARAM lparam) const;
 
