@@ -198,6 +198,16 @@ std::string HostRefusal(const IniFile& manifest)
     return std::string();
 }
 
+bool ReadManifestRefusal(const std::string& text, TextId& id, std::string& detail)
+{
+    return ReadEnglishText(text,
+                           {TextId::kUnsafeBrand, TextId::kUnsafeRegistryEntry, TextId::kUnsafePath,
+                            TextId::kMalformedChecksum, TextId::kMalformedSize, TextId::kMissingChecksum,
+                            TextId::kMissingSize, TextId::kUnsafeHost, TextId::kUnsignedManifest,
+                            TextId::kInvalidSignature, TextId::kOutdatedManifest, TextId::kExpiredManifest},
+                           id, detail);
+}
+
 std::string ManifestRefusal(const IniFile& manifest, const EntryDemands& demands, const NarrowNames& names)
 {
     std::string refusal = BrandRefusal(manifest, names);

@@ -2,17 +2,13 @@
 
 #include "base/disk_space.h"
 #include "base/player_box.h"
+#include "install/manifest_rules.h"
 
 void ShowRefusal(const std::string& refusal)
 {
     TextId id;
     std::string detail;
-    if (ReadEnglishText(refusal,
-                        {TextId::kUnsafeBrand, TextId::kUnsafeRegistryEntry, TextId::kUnsafePath,
-                         TextId::kMalformedChecksum, TextId::kMalformedSize, TextId::kMissingChecksum,
-                         TextId::kMissingSize, TextId::kUnsafeHost, TextId::kUnsignedManifest,
-                         TextId::kInvalidSignature, TextId::kOutdatedManifest, TextId::kExpiredManifest},
-                        id, detail))
+    if (ReadManifestRefusal(refusal, id, detail))
         ShowPlayerMessage(id, {detail});
     else
         ShowPlayerMessage(AnsiToWide(refusal));

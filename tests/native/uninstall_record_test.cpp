@@ -31,12 +31,26 @@ TEST(UninstallRecord, WrittenAndReadBack)
     AddRecordedFile(record, "casino.exe");
     AddRecordedFile(record, "Data\\Bin\\two.bin");
     const std::string text = FormatUninstallRecord(record);
-    EXPECT_EQ(text, "[UNINSTALL]\nCREATED=1\n[FILES]\nFILE_1=casino.exe\nFILE_2=Data\\Bin\\two.bin\n");
+    EXPECT_EQ(text, "[UNINSTALL]\nCREATED=1\nLANGUAGE=0\n[FILES]\nFILE_1=casino.exe\nFILE_2=Data\\Bin\\two.bin\n");
     const UninstallRecord back = Parsed(text);
     EXPECT_TRUE(back.created);
     EXPECT_EQ(back.files, record.files);
     EXPECT_FALSE(Parsed("[UNINSTALL]\r\nCREATED=0\r\n").created);
-    EXPECT_EQ(FormatUninstallRecord(UninstallRecord()), "[UNINSTALL]\nCREATED=0\n[FILES]\n");
+    EXPECT_EQ(FormatUninstallRecord(UninstallRecord()), "[UNINSTALL]\nCREATED=0\nLANGUAGE=0\n[FILES]\n");
+}
+
+TEST(UninstallRecord, KeepsTheChosenLanguageAndReadsAnyOtherAsEnglish)
+{
+    UninstallRecord record;
+    record.language = 11;
+    const std::string text = FormatUninstallRecord(record);
+    EXPECT_NE(text.find("\nLANGUAGE=11\n"), std::string::npos);
+    EXPECT_EQ(Parsed(text).language, 11);
+    // A record of an older installer has none.
+    EXPECT_EQ(Parsed("[UNINSTALL]\nCREATED=1\n").language, 0);
+    for (const char* stranger : {"16", "-1", "8x", "", "999999999999", "0x8", "+8"})
+        EXPECT_EQ(Parsed(std::string("[UNINSTALL]\nCREATED=1\nLANGUAGE=") + stranger + "\n").language, 0) << stranger;
+    EXPECT_EQ(Parsed("[UNINSTALL]\nCREATED=1\nLANGUAGE=08\n").language, 8);
 }
 
 TEST(UninstallRecord, WithoutAPlainCreatedItIsNoRecord)
@@ -104,7 +118,7 @@ TEST(UninstallRecord, ARerunKeepsCreatedAndAddsWhatIsNew)
     for (const std::string& file : PlacedFilesOf("[URLS]\nURL_1=client/casino.exe\nURL_2=games/r.dll,Games\n"))
         AddRecordedFile(record, file);
     EXPECT_EQ(FormatUninstallRecord(record),
-              "[UNINSTALL]\nCREATED=0\n[FILES]\nFILE_1=casino.exe\nFILE_2=old.dll\nFILE_3=Games\\r.dll\n");
+              "[UNINSTALL]\nCREATED=0\nLANGUAGE=0\n[FILES]\nFILE_1=casino.exe\nFILE_2=old.dll\nFILE_3=Games\\r.dll\n");
 }
 
 TEST(UninstallRecord, PlacedFilesAreTheEntriesTargetsArchivesAsThemselves)
