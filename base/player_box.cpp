@@ -4,7 +4,9 @@
 #include "base/owner_window.h"
 #include "base/unique_handle.h"
 
+#include <cstdlib>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -64,6 +66,70 @@ bool IsMessageBox(HWND window)
         && lstrcmpW(class_name, L"#32770") == 0 && GetDlgItem(window, kMessageTextId);
 }
 
+// The widest of the buttons' names in their font, with room for the edges.
+int NeededButtonWidth(HWND box)
+{
+    HWND any = GetDlgItem(box, IDOK) ? GetDlgItem(box, IDOK) : GetDlgItem(box, IDCANCEL);
+    HDC dc = GetDC(nullptr);
+    if (!dc)
+        return 0;
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(any ? any : box, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    int widest = 0;
+    for (const ButtonName& button : kButtonNames) {
+        if (!GetDlgItem(box, button.id))
+            continue;
+        const WideText name = PlayerText(button.text);
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, name.data(), static_cast<int>(name.size() - 1), &size);
+        widest = size.cx > widest ? size.cx : widest;
+    }
+    SelectObject(dc, before);
+    ReleaseDC(nullptr, dc);
+    return widest + 4 * metrics.tmAveCharWidth;
+}
+
+// The box made its buttons as wide as the system's names need; longer names
+// get wider buttons, kept centred with their gaps, in a box widened for them.
+void WidenButtons(HWND box)
+{
+    std::vector<HWND> buttons;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        for (const ButtonName& button : kButtonNames)
+            if (GetDlgCtrlID(child) == button.id)
+                buttons.push_back(child);
+    if (buttons.empty())
+        return;
+    RECT first, second;
+    GetWindowRect(buttons[0], &first);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&first), 2);
+    second = first;
+    if (buttons.size() > 1) {
+        GetWindowRect(buttons[1], &second);
+        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&second), 2);
+    }
+    const int width = first.right - first.left;
+    const int needed = NeededButtonWidth(box);
+    if (needed <= width)
+        return;
+    const int count = static_cast<int>(buttons.size());
+    const int gap = buttons.size() > 1 ? std::abs(second.left - first.left) - width : 0;
+    const int row = count * needed + (count - 1) * gap;
+    RECT client, outer;
+    GetClientRect(box, &client);
+    GetWindowRect(box, &outer);
+    const int margin = 2 * GetSystemMetrics(SM_CXDLGFRAME) + gap;
+    const int grow = row + 2 * margin > client.right ? row + 2 * margin - client.right : 0;
+    if (grow)
+        SetWindowPos(box, nullptr, outer.left - grow / 2, outer.top, outer.right - outer.left + grow,
+                     outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int left = (client.right + grow - row) / 2;
+    for (int i = 0; i < count; ++i)
+        SetWindowPos(buttons[static_cast<size_t>(i)], nullptr, left + i * (needed + gap), first.top, needed,
+                     first.bottom - first.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK NameButtons(int code, WPARAM wparam, LPARAM lparam)
 {
     HWND window = reinterpret_cast<HWND>(wparam);
@@ -72,6 +138,7 @@ LRESULT CALLBACK NameButtons(int code, WPARAM wparam, LPARAM lparam)
         for (const ButtonName& button : kButtonNames)
             if (HWND control = GetDlgItem(window, button.id))
                 SetWindowTextW(control, PlayerText(button.text).data());
+        WidenButtons(window);
     }
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }

@@ -251,9 +251,38 @@ void InstallerDialog::ShowLanguages(bool show)
         ShowWindow(GetDlgItem(mh_window, button.control_id), show ? SW_SHOW : SW_HIDE);
     ShowWindow(GetDlgItem(mh_window, IDC_BANNER), show ? SW_SHOW : SW_HIDE);
     if (!show)
-        FaceReadingDirection(IsRightToLeft(PlayerLanguage()));
+        ApplyPlayerLanguage();
     for (int id : kProgressControls)
         ShowWindow(GetDlgItem(mh_window, id), show ? SW_HIDE : SW_SHOW);
+}
+
+// The status lines show the chosen language in the system's message font
+// (a TrueType font that Windows links to others for every script), at the
+// dialog font's height so that they keep their size; the dialog's own font
+// is a bitmap font of the system's code page only. English keeps it.
+void InstallerDialog::ApplyPlayerLanguage()
+{
+    const int language = PlayerLanguage();
+    FaceReadingDirection(IsRightToLeft(language));
+    if (language == player_texts::kEnglish || mh_line_font)
+        return;
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    LOGFONTW dialog_font = {};
+    HFONT current = reinterpret_cast<HFONT>(SendMessageW(mh_window, WM_GETFONT, 0, 0));
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        LogFailure("SystemParametersInfoW", "SPI_GETNONCLIENTMETRICS", GetLastError());
+        return;
+    }
+    if (current && GetObjectW(current, sizeof dialog_font, &dialog_font))
+        metrics.lfMessageFont.lfHeight = dialog_font.lfHeight;
+    mh_line_font.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
+    if (!mh_line_font) {
+        LogFailure("CreateFontIndirectW", "the status lines' font", GetLastError());
+        return;
+    }
+    for (int id : {IDC_FILE_STATUS, IDC_FILES_STATUS})
+        SendDlgItemMessageW(mh_window, id, WM_SETFONT, reinterpret_cast<WPARAM>(mh_line_font.Get()), TRUE);
 }
 
 // A right-to-left language mirrors the window: its frame, the progress bars

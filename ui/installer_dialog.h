@@ -24,6 +24,13 @@ struct IconHandleTraits {
 };
 using IconHandle = UniqueHandle<IconHandleTraits>;
 
+struct FontHandleTraits {
+    using Handle = HFONT;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle handle) { DeleteObject(handle); }
+};
+using FontHandle = UniqueHandle<FontHandleTraits>;
+
 class InstallerDialog : public WindowChannel, public MessagePreview, public IdleTask {
 public:
     static const int kLanguageButtons = 14;
@@ -55,6 +62,7 @@ private:
     void LoadNextReport();
     void OpenTarget();
     void ShowLanguages(bool show);
+    void ApplyPlayerLanguage();
     void FaceReadingDirection(bool right_to_left);
     bool Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
     HWND ReflectionTarget(UINT message, WPARAM wparam, LPARAM lparam) const;
@@ -72,4 +80,6 @@ private:
     BitmapButton m_language_buttons[kLanguageButtons];
     IconHandle mh_big_icon;
     IconHandle mh_small_icon;
+    // The status lines' font in a language other than English.
+    FontHandle mh_line_font;
 };
