@@ -57,6 +57,7 @@ enum class TextId {
     kUninstallWrongPlace,
     kUninstallQuestion,
     kUninstallLeft,
+    kUninstallNoRecord,
     kCount
 };
 

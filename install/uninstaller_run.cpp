@@ -1,8 +1,9 @@
 // The uninstaller's run: where it stands, the question, the running-client
-// check, then what it removes: the install folder (when the installer
-// created it) or the recorded files, the shortcuts of ours, the brand's key
-// and the uninstall entry; uninstall.exe itself, and the folder it leaves,
-// at the next restart.
+// check, then what the record says is the installer's: the install folder
+// (when the installer created it) or the recorded files, the shortcuts of
+// ours, the brand's key (or only the values written into it) and our own
+// uninstall entry; uninstall.exe itself, moved to a name of its own, and the
+// folder it leaves, at the next restart. Without a record nothing goes.
 #include "install/uninstaller_run.h"
 
 #include "base/code_page.h"
@@ -16,6 +17,7 @@
 #include "install/registration_rules.h"
 #include "services/folder_tree.h"
 #include "services/install_folders.h"
+#include "services/registry_entry.h"
 #include "services/running_program_check.h"
 #include "services/shortcut_file.h"
 #include "services/text.h"
@@ -28,6 +30,9 @@
 
 namespace {
 
+// Tries names until one is free; each new name depends on the time and the
+// process, so two uninstalls in the same folder do not meet.
+const int kUniqueNameTries = 100;
 
 // The path with every short (8.3) name in it made long; empty when it
 // cannot be (logged).
@@ -106,6 +111,28 @@ void RemoveKey(const std::string& key_name, std::vector<std::string>& left)
         left.push_back("HKCU\\Software\\" + key_name);
 }
 
+void RemoveValue(const std::string& key_name, const std::string& name, std::vector<std::string>& left)
+{
+    if (!DeleteSoftwareValue(key_name, name))
+        left.push_back("HKCU\\Software\\" + key_name + " " + name);
+}
+
+// The brand's key when the installer created it; otherwise only the values
+// the installer wrote into it, its own and the recorded REG entries.
+void RemoveBrandKey(const std::string& brand, const UninstallRecord& record, std::vector<std::string>& left)
+{
+    if (!record.key_existed) {
+        RemoveKey(brand, left);
+        return;
+    }
+    for (const char* name : kInstallerValues)
+        RemoveValue(brand, name, left);
+    RegistryEntry entry;
+    for (const std::string& value : record.values)
+        if (ParseRegistryEntry(value, "S:", entry))
+            RemoveValue(entry.sub_key.empty() ? brand : brand + "\\" + entry.sub_key, entry.value_name, left);
+}
+
 // A running program's file, and the folder it stands in, can only go once
 // the system restarts.
 void RemoveAtRestart(const std::string& path, std::vector<std::string>& left)
@@ -116,7 +143,32 @@ void RemoveAtRestart(const std::string& path, std::vector<std::string>& left)
     left.push_back(path);
 }
 
-// Everything the installer left for the brand; returns what remains.
+// The running uninstaller moves to a name of its own in the folder before
+// its deletion is left to the restart: a reinstall before the restart then
+// places its new uninstall.exe where no pending deletion names it. Where it
+// cannot move, its own name is left to the restart.
+void RemoveUninstallerAtRestart(const std::string& install_dir, std::vector<std::string>& left)
+{
+    const std::string uninstaller = UninstallerPath(install_dir);
+    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (int attempt = 0; attempt < kUniqueNameTries; ++attempt, ++seed) {
+        char hex[9];
+        wsprintfA(hex, "%08lX", static_cast<unsigned long>(seed));
+        const std::string moved = install_dir + "\\uninstall-" + hex + ".old";
+        if (MoveFileA(uninstaller.c_str(), moved.c_str())) {
+            RemoveAtRestart(moved, left);
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) {
+            LogFailure("MoveFileA", uninstaller, GetLastError());
+            break;
+        }
+    }
+    RemoveAtRestart(uninstaller, left);
+}
+
+// Everything the record says the installer left for the brand; returns what
+// remains.
 std::vector<std::string> RemoveClient(const std::string& brand, const std::string& install_dir,
                                       const UninstallRecord& record)
 {
@@ -130,9 +182,12 @@ std::vector<std::string> RemoveClient(const std::string& brand, const std::strin
     const bool emptied = created && left.empty();
     RemoveShortcut(StartMenuShortcut(brand), install_dir, left);
     RemoveShortcut(DesktopShortcut(brand), install_dir, left);
-    RemoveKey(brand, left);
-    RemoveKey(UninstallEntryKey(brand), left);
-    RemoveAtRestart(uninstaller, left);
+    RemoveBrandKey(brand, record, left);
+    // Never another program's entry, nor one the installer was told not to
+    // write (a client that registers its own).
+    if (record.entry && IsOwnUninstallEntry(brand, install_dir))
+        RemoveKey(UninstallEntryKey(brand), left);
+    RemoveUninstallerAtRestart(install_dir, left);
     if (emptied)
         RemoveAtRestart(install_dir, left);
     // Another product's folder, or one the record does not vouch for, stays.
@@ -159,10 +214,15 @@ UninstallExit RunUninstaller(bool quiet)
         Tell(quiet, PlayerText(TextId::kUninstallWrongPlace), MB_OK | MB_ICONERROR);
         return kUninstallWrongPlace;
     }
-    // The player is asked in the language chosen at install; a record that
-    // is missing or unreadable is read as empty and asks in English.
+    // Without the record nothing tells what is the installer's: nothing
+    // goes. The player is asked in the language the record keeps from the
+    // install.
     UninstallRecord record;
-    ReadUninstallRecord(install_dir, record);
+    if (!ReadUninstallRecord(install_dir, record)) {
+        Diagnostic("Uninstall refused: no readable record at %s\n", RecordPath(install_dir).c_str());
+        Tell(quiet, PlayerText(TextId::kUninstallNoRecord, {RecordPath(install_dir)}), MB_OK | MB_ICONERROR);
+        return kUninstallRemovedInPart;
+    }
     SetPlayerLanguage(record.language);
     if (!quiet) {
         if (ShowPlayerMessage(PlayerText(TextId::kUninstallQuestion, {brand}), PlayerText(TextId::kUninstall),
