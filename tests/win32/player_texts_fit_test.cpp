@@ -2,19 +2,17 @@
 // languages: measured with the control's own font at 96 DPI, and with that
 // font and the control twice as large at 192 DPI (where glyphs do not grow
 // exactly twice). A line that is too long wraps out of its one-line control
-// or loses its end; a box button's name would be cut.
+// or loses its end.
 #include "app/app_module.h"
 #include "base/owner_window.h"
 #include "base/player_box.h"
 #include "install/control_ids.h"
-#include "message_boxes.h"
 #include "ui/installer_dialog.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -132,50 +130,5 @@ TEST_F(PlayerTextsFit, CaptionsAt96And192Dpi)
             for (int scale : {1, 2})
                 EXPECT_LE(TextWidth(metrics.lfCaptionFont, caption, scale), room * scale)
                     << "language " << LanguageIdAt(column) << " at " << 96 * scale << " DPI";
-    }
-}
-
-// The box sizes its buttons for the system's names before they are renamed:
-// the chosen language's names must fit those buttons.
-TEST_F(PlayerTextsFit, BoxButtonsInEveryLanguage)
-{
-    for (int column = 1; column < player_texts::kLanguages; ++column) {
-        SetPlayerLanguage(LanguageIdAt(column));
-        for (UINT buttons : {UINT(MB_YESNO), UINT(MB_OK), UINT(MB_RETRYCANCEL)}) {
-            std::thread asker([buttons] { ShowPlayerMessage(PlayerText(TextId::kContinueQuestion), WideText(), buttons); });
-            HWND box = WaitForMessageBox(m_dialog.Window(), 0, 10000);
-            ASSERT_NE(box, nullptr);
-            // The box is renamed and widened as it is activated, on its own
-            // thread: a moment after it shows.
-            int answer = IDOK;
-            for (int id : {IDOK, IDCANCEL, IDYES, IDNO, IDRETRY}) {
-                HWND button = GetDlgItem(box, id);
-                if (!button)
-                    continue;
-                answer = id == IDNO || id == IDCANCEL ? id : answer;
-                const WideText expected = PlayerText(id == IDOK       ? TextId::kOk
-                                                     : id == IDCANCEL ? TextId::kCancel
-                                                     : id == IDYES    ? TextId::kYes
-                                                     : id == IDNO     ? TextId::kNo
-                                                                      : TextId::kRetry);
-                wchar_t name[64] = L"";
-                int room = 0;
-                for (int tries = 0; tries < 100; ++tries) {
-                    GetWindowTextW(button, name, 64);
-                    RECT client;
-                    GetClientRect(button, &client);
-                    // A push button keeps a few pixels of its face for the
-                    // edge and the focus mark.
-                    room = client.right - 6;
-                    if (lstrcmpW(name, expected.data()) == 0 && TextWidth(FontOf(button), expected, 1) <= room)
-                        break;
-                    Sleep(20);
-                }
-                EXPECT_STREQ(name, expected.data()) << "language " << LanguageIdAt(column);
-                EXPECT_LE(TextWidth(FontOf(button), expected, 1), room) << "language " << LanguageIdAt(column);
-            }
-            PressMessageBoxButton(box, answer);
-            asker.join();
-        }
     }
 }
