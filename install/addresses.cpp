@@ -56,8 +56,3 @@ std::string InstallerLocation(const std::string& command_line)
         program.erase(0, 1);
     return program + ".exe";
 }
-
-std::string FilesStatusText(int ordinal, int total)
-{
-    return "Downloaded " + std::to_string(ordinal) + " of " + std::to_string(total) + " files";
-}

@@ -36,5 +36,3 @@ std::string ReportAddress(const std::string& host, int did, int action);
 // (case-sensitive) without a leading double quote, plus ".exe".
 std::string InstallerLocation(const std::string& command_line);
 
-// "Downloaded <ordinal> of <total> files".
-std::string FilesStatusText(int ordinal, int total);

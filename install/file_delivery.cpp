@@ -2,12 +2,13 @@
 
 #include "base/diagnostics.h"
 #include "base/disk_space.h"
-#include "base/owner_window.h"
+#include "base/player_box.h"
 #include "install/addresses.h"
 #include "install/debug_message.h"
 #include "install/delivery_rules.h"
 #include "install/manifest_rules.h"
 #include "install/read_ahead.h"
+#include "install/refusal_box.h"
 #include "install/resource_entry.h"
 #include "install/resource_file_listener.h"
 #include "install/window_channel.h"
@@ -95,7 +96,8 @@ std::string LibraryHash(const std::vector<ListedFile>& files)
 
 void ShowFileCount(int ordinal, int total)
 {
-    g_dialog->SetStatusText(IDC_FILES_STATUS, FilesStatusText(ordinal, total));
+    g_dialog->SetStatusText(IDC_FILES_STATUS,
+                            PlayerText(TextId::kDownloadedFiles, {std::to_string(ordinal), std::to_string(total)}));
     g_dialog->SetProgressPos(IDC_FILES_PROGRESS, ordinal, true);
 }
 
@@ -128,9 +130,8 @@ bool DiskTakesTheFiles(const std::vector<ListedFile>& files, const std::string& 
     const std::uint64_t needed = disk_space::Needed(on_disk);
     if (needed <= volume.free_bytes)
         return true;
-    const std::string refusal = DiskSpaceRefusal(needed, volume.free_bytes);
-    Diagnostic("%s\n", refusal.c_str());
-    ShowMessage(refusal);
+    Diagnostic("%s\n", DiskSpaceRefusal(needed, volume.free_bytes).c_str());
+    ShowDiskSpaceRefusal(needed, volume.free_bytes);
     return false;
 }
 
@@ -229,7 +230,7 @@ bool Deliver(const ListedFile& file, size_t index, FileHosts& hosts, const std::
             break;
         }
         if (attempt == kAttemptsPerFile) {
-            ShowMessage("Error retry_count==5");
+            ShowPlayerMessage(TextId::kRetriesExhausted);
             return false;
         }
         hosts.MoveOn();

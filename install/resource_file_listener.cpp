@@ -3,10 +3,11 @@
 #include "base/disk_space.h"
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
-#include "base/owner_window.h"
+#include "base/player_box.h"
 #include "base/process_exit.h"
 #include "base/staging_names.h"
 #include "install/debug_message.h"
+#include "install/refusal_box.h"
 #include "install/window_channel.h"
 #include "services/archive_unpacker.h"
 #include "services/file_placement.h"
@@ -18,8 +19,6 @@
 
 namespace {
 
-const char kOnRecvFailure[] = "Error in ResourceFileDownloaderListener::OnRecv()";
-const char kOnErrorFailure[] = "ResourceFileDownloaderListener::OnError()";
 const size_t kLongestResumeInfo = 4096;
 const long kRangeNotSatisfiable = 416;
 
@@ -68,7 +67,7 @@ void ResourceFileDownloaderListener::Locate()
 
 void ResourceFileDownloaderListener::Announce(const ResourceEntry& entry)
 {
-    g_dialog->SetStatusText(IDC_FILE_STATUS, "Downloading: " + entry.display_name);
+    g_dialog->SetStatusText(IDC_FILE_STATUS, PlayerText(TextId::kDownloading, {entry.display_name}));
 }
 
 ResourceFileDownloaderListener::Outcome ResourceFileDownloaderListener::PlaceStaged(
@@ -95,10 +94,10 @@ void ResourceFileDownloaderListener::RemoveStaged(const ResourceEntry& entry)
     ForgetAtExit(path + staging::kPartSuffix);
 }
 
-void ResourceFileDownloaderListener::Say(const std::string& box) const
+void ResourceFileDownloaderListener::Say(TextId text, std::initializer_list<std::string> arguments) const
 {
     if (m_role == Role::kRun)
-        ShowMessage(box);
+        ShowPlayerMessage(text, arguments);
 }
 
 void ResourceFileDownloaderListener::MoveBar(bool final) const
@@ -227,7 +226,7 @@ bool ResourceFileDownloaderListener::FailAttempt(const std::string& reason, bool
         DropStaged();
     mb_keep_staged = !drop && mb_keep_staged;
     m_outcome = Outcome::kFailed;
-    Say(kOnErrorFailure);
+    Say(TextId::kFileFailed);
     return false;
 }
 
@@ -262,15 +261,14 @@ bool ResourceFileDownloaderListener::EndForDiskSpace(std::uint64_t needed, std::
     CloseStaged();
     DropStaged();
     mb_keep_staged = false;
-    const std::string refusal = DiskSpaceRefusal(needed, free_bytes);
-    Diagnostic("%s: %s\n", ms_file_path.c_str(), refusal.c_str());
+    Diagnostic("%s: %s\n", ms_file_path.c_str(), DiskSpaceRefusal(needed, free_bytes).c_str());
     // Read-ahead leaves the file to the run, which judges the disk again.
     if (m_role == Role::kReadAhead) {
         m_outcome = Outcome::kFailed;
         return false;
     }
     m_outcome = Outcome::kEndRun;
-    ShowMessage(refusal);
+    ShowDiskSpaceRefusal(needed, free_bytes);
     return false;
 }
 
@@ -319,7 +317,7 @@ bool ResourceFileDownloaderListener::Write(const std::string& block)
         return EndForDiskSpace(disk_space::Needed(disk_space::OnDisk(ToUnsigned(wanted), now.cluster_bytes)),
                                now.free_bytes);
     }
-    Say(kOnRecvFailure);
+    Say(TextId::kFileNotWritten);
     return false;
 }
 
@@ -330,7 +328,7 @@ void ResourceFileDownloaderListener::OnFinished()
     // An empty body never writes: a target that could not even be created
     // must not pass for a finished file.
     if (!mh_file) {
-        Say(kOnRecvFailure);
+        Say(TextId::kFileNotWritten);
         return;
     }
     if (m_role == Role::kReadAhead) {
@@ -347,14 +345,14 @@ void ResourceFileDownloaderListener::OnFinished()
 void ResourceFileDownloaderListener::UnpackIfArchive()
 {
     if (EndsWith(ms_file_path, ".7z")) {
-        g_dialog->SetStatusText(IDC_FILE_STATUS, "Extracting: " + ms_display_name);
+        g_dialog->SetStatusText(IDC_FILE_STATUS, PlayerText(TextId::kExtracting, {ms_display_name}));
         DebugMessage(kDebugLevel2, "OnFinished: Extract File");
         const std::string& install_dir = g_installer->ms_install_dir;
         // A keyed program loads only the library its signed manifest vouches
         // for, never a copy an earlier run left in place.
         if (g_installer->mb_keyed && ms_library_sha256.empty()) {
             Diagnostic("%s not unpacked: the manifest has no Extract.dll with a hash\n", ms_file_path.c_str());
-            ShowMessage("Can't load Extract dll");
+            ShowPlayerMessage(TextId::kNoExtractLibrary);
         } else {
             UnpackArchive(ms_file_path, install_dir, install_dir, ms_library_sha256);
         }
@@ -402,7 +400,7 @@ bool ResourceFileDownloaderListener::Seal()
 bool ResourceFileDownloaderListener::FailCommit()
 {
     DropStaged();
-    Say(kOnRecvFailure);
+    Say(TextId::kFileNotWritten);
     return false;
 }
 
@@ -418,7 +416,7 @@ bool ResourceFileDownloaderListener::CheckHash()
     DropStaged();
     Diagnostic("Checksum mismatch: %s expected %s actual %s\n", ms_file_path.c_str(), m_entry.sha256.c_str(),
                actual.empty() ? "(not computed)" : actual.c_str());
-    Say("Checksum mismatch: " + ms_file_name);
+    Say(TextId::kChecksumMismatch, {ms_file_name});
     return false;
 }
 
@@ -437,7 +435,7 @@ void ResourceFileDownloaderListener::OnCanceled()
     CloseStaged();
     if (!mb_keep_staged)
         DropStaged();
-    Say("ResourceFileDownloaderListener::OnCanceled()");
+    Say(TextId::kFileCanceled);
 }
 
 void ResourceFileDownloaderListener::OnError(const TransferError& error)
@@ -450,6 +448,6 @@ void ResourceFileDownloaderListener::OnError(const TransferError& error)
     if (!mb_keep_staged || error.Is(TransferError::Kind::kHttpStatus, kRangeNotSatisfiable))
         DropStaged();
     Diagnostic("ResourceFileDownloaderListener::OnError(): %s: %s\n", ms_file_path.c_str(), error.Describe().c_str());
-    Say(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired) ? kProxyCredentialsBox
-                                                                                : kOnErrorFailure);
+    Say(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired) ? TextId::kProxyCredentials
+                                                                                : TextId::kFileFailed);
 }

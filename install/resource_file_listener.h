@@ -12,6 +12,7 @@
 // places when it reaches the file.
 #pragma once
 
+#include "base/player_texts.h"
 #include "base/unique_handle.h"
 #include "install/delivery_rules.h"
 #include "install/resource_entry.h"
@@ -20,6 +21,7 @@
 #include "services/volume_space.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -76,7 +78,7 @@ private:
     // The target's paths and sub-folders; the run's role shows the name.
     void Locate();
     // The run's role shows the box; read-ahead shows nothing.
-    void Say(const std::string& box) const;
+    void Say(TextId text, std::initializer_list<std::string> arguments = {}) const;
     void MoveBar(bool final = false) const;
     // What an earlier attempt left: the rest to ask for, when it belongs to
     // this entry and can be continued.
