@@ -148,9 +148,7 @@ std::string ResourceEntryRefusal(const std::string& key, const std::string& valu
         return "Malformed checksum in manifest: " + value;
     if (entry.size_piece == SizePiece::kMalformed)
         return "Malformed size in manifest: " + value;
-    if (demands.hash && entry.hash != HashPiece::kSha256)
-        return "Missing checksum in manifest: " + value;
-    return std::string();
+    return demands.hash ? MissingChecksumRefusal(entry, value) : std::string();
 }
 
 bool IsSafeHost(const std::string& host)

@@ -228,8 +228,9 @@ std::string SignedEntryRefusal(const std::string& key, const std::string& value)
     ResourceEntry entry;
     if (!IsResourceKey(key) || !ParseResourceEntry(key, value, entry))
         return std::string();
-    if (entry.hash == HashPiece::kAbsent)
-        return "Missing checksum in manifest: " + value;
+    const std::string missing = MissingChecksumRefusal(entry, value);
+    if (!missing.empty())
+        return missing;
     if (entry.size_piece == SizePiece::kAbsent)
         return "Missing size in manifest: " + value;
     return std::string();
