@@ -119,6 +119,12 @@ std::string DiskSpaceRefusal(std::uint64_t needed, std::uint64_t free_bytes)
         + std::to_string(disk_space::MiBRoundedUp(free_bytes)) + " MiB free.";
 }
 
+std::string HeldFileText(const std::string& file, const std::string& program)
+{
+    return file + " is in use by " + (program.empty() ? std::string("another program") : program)
+        + ".\r\nClose it and press Retry, or press Cancel to stop the installation.";
+}
+
 std::string FormatResumeInfo(const ResumeInfo& info)
 {
     return "path=" + info.path + "\r\nsha256=" + info.sha256 + "\r\nvalidator=" + info.validator

@@ -62,6 +62,11 @@ int ByteBarRange(std::int64_t total);
 // whole MiB rounded up.
 std::string DiskSpaceRefusal(std::uint64_t needed, std::uint64_t free_bytes);
 
+// The Retry/Cancel box of a file that another program holds open:
+// "<file> is in use by <program>." (or "by another program." when none can
+// be named), then what Retry and Cancel do.
+std::string HeldFileText(const std::string& file, const std::string& program);
+
 // NAME.part.info, beside a staged file: which entry the bytes belong to and
 // how to ask for the rest. Lines of "key=value":
 //   path=<the entry's request path>

@@ -23,7 +23,7 @@ public:
     enum class Outcome {
         kFailed,   // the attempt failed; another may follow
         kFinished, // the file is in place (and unpacked, for an archive)
-        kEndRun,   // the disk is full: the run must end now
+        kEndRun,   // the run must end now: a full disk, or a held file given up
     };
 
     // Creates the sub-folders, shows the display name in the file status
@@ -46,6 +46,8 @@ public:
     bool Finished() const { return m_outcome == Outcome::kFinished; }
     // The whole file's length as the answer gives it, or -1.
     std::int64_t Total() const { return mn_total; }
+    // The bytes still to come when the file's length is known, or -1.
+    std::int64_t Rest() const { return mn_largest >= 0 ? mn_largest - mn_received : -1; }
 
 private:
     // What an earlier attempt left: the rest to ask for, when it belongs to
@@ -64,6 +66,10 @@ private:
     // Closes the staged file, checks its length and hash, and moves it into
     // place; false with the box shown otherwise.
     bool Commit();
+    // Moves the verified file into place, waiting for a program that holds
+    // the target, and asking the player while it holds it; false when the
+    // move failed (its box shown) or the player cancelled.
+    bool PlaceWhenFree();
     // Drops the staged bytes and shows the failed write's box.
     bool FailCommit();
     bool CheckHash();
@@ -96,3 +102,10 @@ private:
     bool mb_keep_staged = false;
     Outcome m_outcome = Outcome::kFailed;
 };
+
+// Unpacks the ".7z" resource at `archive_path` into the install folder, its
+// display name in the file status line. The archive is deleted only once its
+// last entry is in place: an archive found in place later is one whose
+// unpacking did not finish.
+void UnpackResource(const std::string& archive_path, const std::string& display_name,
+                    const std::string& library_sha256);
