@@ -88,12 +88,15 @@ void ShowFileCount(int ordinal, int total)
     g_dialog->SetProgressPos(IDC_FILES_PROGRESS, ordinal, true);
 }
 
+bool IsArchive(const ResourceEntry& entry) { return EndsWith(entry.path, ".7z"); }
+
 // A file already in place whose size and SHA-256 match its entry need not be
-// fetched again. An archive is deleted once unpacked, so one found in place
-// was never unpacked: it is always fetched.
+// fetched again. An archive is deleted only once its last entry is placed, so
+// one found in place is verified but not unpacked whole (a kill or a crash
+// stopped its unpacking): it is unpacked again, not fetched.
 bool IsInPlace(const ResourceEntry& entry, const std::string& install_dir)
 {
-    if (entry.hash != HashPiece::kSha256 || EndsWith(entry.path, ".7z"))
+    if (entry.hash != HashPiece::kSha256)
         return false;
     const std::string path = ResourceFilePath(install_dir, entry);
     if (entry.size_piece == SizePiece::kBytes && FileSize(path) != entry.size)
@@ -134,6 +137,8 @@ ResourceFileDownloaderListener::Outcome FetchResource(const ListedFile& file, co
     if (downloader.OpenConnection(file.entry.path, listener.Resume()) && !listener.Begin(downloader.Head()))
         return listener.GetOutcome();
     g_dialog->SetProgressRange(IDC_FILE_PROGRESS, ByteBarRange(listener.Total()));
+    // A declared size bounds the attempt's time when the answer has no length.
+    downloader.SetExpectedLength(listener.Rest());
     downloader.Start(true);
     return listener.GetOutcome();
 }
@@ -185,7 +190,15 @@ bool DeliverFiles(const Installer& installer)
         if (!file.kept && !(unpacked && IsInPlace(file.entry, installer.ms_install_dir))) {
             if (!Deliver(file, hosts, library_sha256, ordinal, total))
                 return false;
-            unpacked = unpacked || EndsWith(file.entry.path, ".7z");
+            unpacked = unpacked || IsArchive(file.entry);
+            continue;
+        }
+        if (IsArchive(file.entry)) {
+            ShowFileCount(++ordinal, total);
+            Diagnostic("Unpacking %s again: it is in place, its unpacking did not finish\n", file.value.c_str());
+            UnpackResource(ResourceFilePath(installer.ms_install_dir, file.entry), file.entry.display_name,
+                           library_sha256);
+            unpacked = true;
             continue;
         }
         ++ordinal;
