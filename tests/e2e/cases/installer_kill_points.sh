@@ -132,4 +132,5 @@ for record in "$work"/record.*; do
         || e2e_fail "a record written in part: $record"
 done
 echo "kill points: $killed of 14 killed a running installer"
-[ $killed -ge 10 ] || e2e_fail "only $killed of 14 kills found the installer running"
+# A kill late in the run may find it ended: at least half must land.
+[ $killed -ge 7 ] || e2e_fail "only $killed of 14 kills found the installer running"
