@@ -89,7 +89,9 @@ e2e_expect_eq "$(requests_of v2)" 1 "requests for a file held briefly"
 # go places the version already fetched.
 serve v3
 installer_start_holding
-# The box may be found before its text is set: read until it has one.
+# A box is looked for only once its owner has the brand's caption, and may
+# be found before its text is set: read until it has one.
+uidriver wait "$caption" 60 >/dev/null || e2e_fail "no window \"$caption\""
 box=
 for ((tries = 0; tries < 50 && ${#box} == 0; tries++)); do
     box=$(uidriver box "$caption" 60 | tr -d '\r' | paste -sd'|') || e2e_fail "no box for the held file"
@@ -107,6 +109,7 @@ e2e_expect_eq "$(requests_of v3)" 1 "requests for a file held past the pauses"
 # Cancel ends the run as a failed file does; the installed copy stays whole.
 serve v1
 installer_start_holding
+uidriver wait "$caption" 60 >/dev/null || e2e_fail "no window \"$caption\""
 uidriver box "$caption" 60 >/dev/null || e2e_fail "no box for the held file"
 uidriver answer "$caption" 2 || e2e_fail "cannot press Cancel"
 expect_no_box "$caption" 2
