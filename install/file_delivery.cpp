@@ -7,6 +7,7 @@
 #include "install/debug_message.h"
 #include "install/delivery_rules.h"
 #include "install/manifest_rules.h"
+#include "install/read_ahead.h"
 #include "install/resource_entry.h"
 #include "install/resource_file_listener.h"
 #include "install/window_channel.h"
@@ -17,6 +18,8 @@
 #include "services/whole_file.h"
 #include "store/installer.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -48,12 +51,20 @@ public:
 
     const std::string& Current() const { return m_hosts[mn_current]; }
     bool Secure() const { return mb_secure; }
-    void MoveOn() { mn_current = (mn_current + 1) % m_hosts.size(); }
+    // True once the current host has delivered a file of this run.
+    bool Proven() const { return mb_proven; }
+    void Delivered() { mb_proven = true; }
+    void MoveOn()
+    {
+        mn_current = (mn_current + 1) % m_hosts.size();
+        mb_proven = false;
+    }
 
 private:
     std::vector<std::string> m_hosts;
     size_t mn_current = 0;
     bool mb_secure = false;
+    bool mb_proven = false;
 };
 
 std::vector<ListedFile> ListedFiles(const IniFile& manifest)
@@ -126,10 +137,41 @@ bool DiskTakesTheFiles(const std::vector<ListedFile>& files, const std::string& 
     return false;
 }
 
+// How many transfers may run at once: the manifest's PARALLEL_DOWNLOADS,
+// else the default, as browsers keep per host.
+int ParallelDownloads(const IniFile& manifest)
+{
+    const std::string value = manifest.GetValue("URLS", "PARALLEL_DOWNLOADS");
+    int count = kDefaultParallelDownloads;
+    if (!value.empty() && !ReadParallelDownloads(value, count))
+        Diagnostic("PARALLEL_DOWNLOADS=%s ignored: not a whole number from 1 to %d; %d transfers at once\n",
+                   value.c_str(), kMostParallelDownloads, count);
+    return count;
+}
+
+// What read-ahead may fetch: not the files the run keeps, nor one whose
+// target another entry shares (their staged copies would be one file).
+std::vector<ReadAheadFile> AheadFiles(const std::vector<ListedFile>& files, const std::string& install_dir)
+{
+    std::vector<std::string> targets;
+    for (const ListedFile& file : files)
+        targets.push_back(AsciiUpper(ResourceFilePath(install_dir, file.entry)));
+    std::vector<std::string> sorted = targets;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<ReadAheadFile> ahead(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        const auto same = std::equal_range(sorted.begin(), sorted.end(), targets[i]);
+        ahead[i].entry = files[i].entry;
+        ahead[i].eligible = !files[i].kept && same.second - same.first == 1;
+    }
+    return ahead;
+}
+
 // One attempt of one file.
 ResourceFileDownloaderListener::Outcome FetchResource(const ListedFile& file, const FileHosts& hosts,
-                                                      const std::string& library_sha256)
+                                                      const std::string& library_sha256, ReadAhead& read_ahead)
 {
+    ReadAhead::OwnTransfer own(read_ahead);
     ResourceFileDownloaderListener listener(file.entry, library_sha256);
     FileDownloader downloader(&listener, hosts.Current(), hosts.Secure());
     DebugMessage(kDebugLevel2, "Download:" + file.value);
@@ -143,18 +185,55 @@ ResourceFileDownloaderListener::Outcome FetchResource(const ListedFile& file, co
     return listener.GetOutcome();
 }
 
-// Up to five attempts of one file; false when the run must stop.
-bool Deliver(const ListedFile& file, FileHosts& hosts, const std::string& library_sha256, int& ordinal, int total)
+// The copy read-ahead fetched, when it is complete: placed as a fetched
+// file is. While its transfer runs, the file's line and bar show it. None
+// when read-ahead has no complete copy.
+std::optional<ResourceFileDownloaderListener::Outcome> PlaceReadAhead(const ListedFile& file, size_t index,
+                                                       const std::string& library_sha256, ReadAhead& read_ahead)
+{
+    bool announced = false;
+    const auto show_progress = [&](std::int64_t received, std::int64_t length) {
+        if (!announced)
+            ResourceFileDownloaderListener::Announce(file.entry);
+        announced = true;
+        if (length >= 0)
+            g_dialog->SetProgressRange(IDC_FILE_PROGRESS, ByteBarRange(length));
+        g_dialog->SetProgressPos(IDC_FILE_PROGRESS, ClampToInt(received / 1024));
+    };
+    std::int64_t size = 0;
+    if (!read_ahead.TakeStaged(index, size, show_progress))
+        return std::nullopt;
+    g_dialog->SetProgressRange(IDC_FILE_PROGRESS, ByteBarRange(size));
+    return ResourceFileDownloaderListener::PlaceStaged(file.entry, library_sha256, size);
+}
+
+// Up to five attempts of one file, after the read-ahead's copy when there is
+// one; false when the run must stop.
+bool Deliver(const ListedFile& file, size_t index, FileHosts& hosts, const std::string& library_sha256,
+             ReadAhead& read_ahead, int& ordinal, int total)
 {
     ++ordinal;
-    for (int attempt = 1;; ++attempt) {
+    ShowFileCount(ordinal, total);
+    // Only placing a complete copy counts as an attempt: a read-ahead
+    // transfer that failed is none.
+    int attempt = 1;
+    if (const auto placed = PlaceReadAhead(file, index, library_sha256, read_ahead)) {
+        if (*placed == ResourceFileDownloaderListener::Outcome::kFinished)
+            return true;
+        // The player gave up on a file another program holds.
+        if (*placed == ResourceFileDownloaderListener::Outcome::kEndRun)
+            return false;
+        ++attempt;
+    }
+    for (;; ++attempt) {
         ShowFileCount(ordinal, total);
-        switch (FetchResource(file, hosts, library_sha256)) {
+        switch (FetchResource(file, hosts, library_sha256, read_ahead)) {
         case ResourceFileDownloaderListener::Outcome::kFinished:
             return true;
         case ResourceFileDownloaderListener::Outcome::kEndRun:
             return false;
         case ResourceFileDownloaderListener::Outcome::kFailed:
+        case ResourceFileDownloaderListener::Outcome::kStaged:
             break;
         }
         if (attempt == kAttemptsPerFile) {
@@ -162,6 +241,7 @@ bool Deliver(const ListedFile& file, FileHosts& hosts, const std::string& librar
             return false;
         }
         hosts.MoveOn();
+        read_ahead.UseHost(hosts.Current());
     }
 }
 
@@ -179,20 +259,30 @@ bool DeliverFiles(const Installer& installer)
 
     FileHosts hosts(installer);
     const std::string library_sha256 = LibraryHash(files);
+    const int transfers = ParallelDownloads(installer.m_manifest);
+    // Never below the system's own two: the browser panes share the limit.
+    FileDownloader::AllowConnectionsPerServer(static_cast<DWORD>(transfers > 2 ? transfers : 2));
+    ReadAhead read_ahead(AheadFiles(files, installer.ms_install_dir), transfers, hosts.Secure(), library_sha256);
     int ordinal = 0;
     // Kept files go by faster than the window repaints: their count is shown
     // at most every kKeptCountIntervalMs, and once the loop is done.
     DWORD kept_count_shown = GetTickCount();
     bool kept_any = false;
     bool unpacked = false;
-    for (const ListedFile& file : files) {
+    for (size_t index = 0; index < files.size(); ++index) {
+        const ListedFile& file = files[index];
+        read_ahead.Reach(index, hosts.Current(), hosts.Proven());
         // An archive unpacked before may have placed a later entry's file.
-        if (!file.kept && !(unpacked && IsInPlace(file.entry, installer.ms_install_dir))) {
-            if (!Deliver(file, hosts, library_sha256, ordinal, total))
+        const bool placed_by_archive = !file.kept && unpacked && IsInPlace(file.entry, installer.ms_install_dir);
+        if (!file.kept && !placed_by_archive) {
+            if (!Deliver(file, index, hosts, library_sha256, read_ahead, ordinal, total))
                 return false;
+            hosts.Delivered();
             unpacked = unpacked || IsArchive(file.entry);
             continue;
         }
+        if (placed_by_archive)
+            read_ahead.Discard(index);
         if (IsArchive(file.entry)) {
             ShowFileCount(++ordinal, total);
             Diagnostic("Unpacking %s again: it is in place, its unpacking did not finish\n", file.value.c_str());

@@ -160,6 +160,19 @@ bool IsSafeHost(const std::string& host)
     return true;
 }
 
+bool ReadParallelDownloads(const std::string& value, int& count)
+{
+    if (value.empty() || value.size() > 2 || value.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    int read = 0;
+    for (char digit : value)
+        read = read * 10 + (digit - '0');
+    if (read < 1 || read > kMostParallelDownloads)
+        return false;
+    count = read;
+    return true;
+}
+
 std::vector<std::string> MirrorHosts(const IniFile& manifest)
 {
     std::vector<std::string> hosts;

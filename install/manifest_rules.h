@@ -69,6 +69,13 @@ bool IsSafeHost(const std::string& host);
 // SERVER_ADDR: its comma-separated pieces, in order; empty without the key.
 std::vector<std::string> MirrorHosts(const IniFile& manifest);
 
+// [URLS] PARALLEL_DOWNLOADS: how many files may be fetched at once.
+const int kDefaultParallelDownloads = 6;
+const int kMostParallelDownloads = 16;
+// True, with `count`, for a whole number from 1 to kMostParallelDownloads
+// in decimal digits only (no sign, no space).
+bool ReadParallelDownloads(const std::string& value, int& count);
+
 // The refusal text for one of the [URLS] keys that name the server, or the
 // empty text for any other key and for a value that is fine.
 std::string HostValueRefusal(const std::string& key, const std::string& value);

@@ -4,6 +4,7 @@
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
 #include "base/owner_window.h"
+#include "base/process_exit.h"
 #include "base/staging_names.h"
 #include "install/debug_message.h"
 #include "install/window_channel.h"
@@ -37,18 +38,72 @@ std::uint64_t ToUnsigned(std::int64_t value) { return value > 0 ? static_cast<st
 } // namespace
 
 ResourceFileDownloaderListener::ResourceFileDownloaderListener(const ResourceEntry& entry,
-                                                               const std::string& library_sha256)
+                                                               const std::string& library_sha256, Role role)
+    : m_entry(entry), ms_library_sha256(library_sha256), m_role(role), ms_file_name(ResourceFileName(entry.path)),
+      ms_display_name(entry.display_name)
+{
+    Locate();
+    FindStagedBytes();
+}
+
+ResourceFileDownloaderListener::ResourceFileDownloaderListener(const ResourceEntry& entry,
+                                                               const std::string& library_sha256, PlaceTag)
     : m_entry(entry), ms_library_sha256(library_sha256), ms_file_name(ResourceFileName(entry.path)),
       ms_display_name(entry.display_name)
 {
+    Locate();
+}
+
+void ResourceFileDownloaderListener::Locate()
+{
     const std::string& install_dir = g_installer->ms_install_dir;
-    CreateDirectories(install_dir, entry.sub_folder);
-    ms_file_path = ResourceFilePath(install_dir, entry);
+    CreateDirectories(install_dir, m_entry.sub_folder);
+    ms_file_path = ResourceFilePath(install_dir, m_entry);
     ms_part_path = ms_file_path + staging::kPartSuffix;
     ms_info_path = ms_file_path + staging::kInfoSuffix;
+    if (m_role != Role::kRun)
+        return;
     DebugMessage(kDebugLevel2, "file_name " + ms_file_path);
-    g_dialog->SetStatusText(IDC_FILE_STATUS, "Downloading: " + ms_display_name);
-    FindStagedBytes();
+    Announce(m_entry);
+}
+
+void ResourceFileDownloaderListener::Announce(const ResourceEntry& entry)
+{
+    g_dialog->SetStatusText(IDC_FILE_STATUS, "Downloading: " + entry.display_name);
+}
+
+ResourceFileDownloaderListener::Outcome ResourceFileDownloaderListener::PlaceStaged(
+    const ResourceEntry& entry, const std::string& library_sha256, std::int64_t size)
+{
+    ResourceFileDownloaderListener listener(entry, library_sha256, PlaceTag());
+    listener.mn_received = size;
+    listener.MoveBar(true);
+    if (!listener.PlaceWhenFree())
+        return listener.m_outcome == Outcome::kEndRun ? Outcome::kEndRun : Outcome::kFailed;
+    ForgetAtExit(listener.ms_part_path);
+    RemoveFile(listener.ms_info_path);
+    listener.UnpackIfArchive();
+    return Outcome::kFinished;
+}
+
+void ResourceFileDownloaderListener::RemoveStaged(const ResourceEntry& entry)
+{
+    const std::string path = ResourceFilePath(g_installer->ms_install_dir, entry);
+    RemoveFile(path + staging::kPartSuffix);
+    RemoveFile(path + staging::kInfoSuffix);
+    ForgetAtExit(path + staging::kPartSuffix);
+}
+
+void ResourceFileDownloaderListener::Say(const std::string& box) const
+{
+    if (m_role == Role::kRun)
+        ShowMessage(box);
+}
+
+void ResourceFileDownloaderListener::MoveBar(bool final) const
+{
+    if (m_role == Role::kRun)
+        g_dialog->SetProgressPos(IDC_FILE_PROGRESS, ClampToInt(mn_received / 1024), final);
 }
 
 // Only files with a hash are continued; any other staged file is created
@@ -114,8 +169,10 @@ bool ResourceFileDownloaderListener::StartFromZero(const BodyDecision& decision,
     mb_keep_staged = false;
     if (!RestFits())
         return false;
-    mh_file.Reset(CreateFileA(ms_part_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    // Shared for deletion: the process's end removes a staged file no run
+    // may continue while it is still being written.
+    mh_file.Reset(CreateFileA(ms_part_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     // Shows at the first write, as the design has it; logged now, with its code.
     if (!mh_file) {
         LogFailure("CreateFileA", ms_part_path, GetLastError());
@@ -131,14 +188,16 @@ bool ResourceFileDownloaderListener::StartFromZero(const BodyDecision& decision,
         info.length = decision.total;
         mb_keep_staged = WriteWholeFile(ms_info_path, FormatResumeInfo(info));
     }
+    if (!mb_keep_staged)
+        RemoveAtExit(ms_part_path);
     return true;
 }
 
 // The staged bytes are hashed once, then the body goes on behind them.
 bool ResourceFileDownloaderListener::ContinueStaged()
 {
-    mh_file.Reset(CreateFileA(ms_part_path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    mh_file.Reset(CreateFileA(ms_part_path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!mh_file) {
         LogFailure("CreateFileA", ms_part_path, GetLastError());
         return FailAttempt("the staged bytes cannot be opened", true);
@@ -155,7 +214,7 @@ bool ResourceFileDownloaderListener::ContinueStaged()
         return false;
     Diagnostic("Resuming %s at byte %I64d of %I64d\n", ms_file_path.c_str(), static_cast<long long>(mn_received),
                static_cast<long long>(mn_total));
-    g_dialog->SetProgressPos(IDC_FILE_PROGRESS, ClampToInt(mn_received / 1024));
+    MoveBar();
     return true;
 }
 
@@ -167,26 +226,31 @@ bool ResourceFileDownloaderListener::FailAttempt(const std::string& reason, bool
         DropStaged();
     mb_keep_staged = !drop && mb_keep_staged;
     m_outcome = Outcome::kFailed;
-    ShowMessage(kOnErrorFailure);
+    Say(kOnErrorFailure);
     return false;
 }
 
 bool ResourceFileDownloaderListener::RestFits()
 {
     const bool known = mn_largest >= 0;
-    const bool told = known ? QueryVolumeSpaceFor(g_installer->ms_install_dir, ToUnsigned(mn_largest - mn_received),
-                                                  m_volume)
+    // Read-ahead leaves the run a margin of its own besides the disk's, so
+    // that files fetched ahead never take the room of the file the run is at.
+    const std::uint64_t reserve = m_role == Role::kReadAhead ? disk_space::kLeastMargin : 0;
+    const bool told = known ? QueryVolumeSpaceFor(g_installer->ms_install_dir,
+                                                  ToUnsigned(mn_largest - mn_received) + reserve, m_volume)
                             : QueryVolumeSpace(g_installer->ms_install_dir, m_volume);
     if (!told)
         return true; // it cannot be told; a full disk still shows at the write
     mn_disk_bound = -1;
     if (known) {
-        const std::uint64_t needed =
-            disk_space::Needed(disk_space::OnDisk(ToUnsigned(mn_largest - mn_received), m_volume.cluster_bytes));
+        const std::uint64_t needed = disk_space::SaturatingAdd(
+            disk_space::Needed(disk_space::OnDisk(ToUnsigned(mn_largest - mn_received), m_volume.cluster_bytes)),
+            reserve);
         return needed <= m_volume.free_bytes || EndForDiskSpace(needed, m_volume.free_bytes);
     }
     // Without a length, the body may take what the disk has beyond its margin.
-    const std::uint64_t margin = disk_space::Needed(m_volume.free_bytes) - m_volume.free_bytes;
+    const std::uint64_t margin =
+        disk_space::SaturatingAdd(disk_space::Needed(m_volume.free_bytes) - m_volume.free_bytes, reserve);
     const std::uint64_t room = m_volume.free_bytes > margin ? m_volume.free_bytes - margin : 0;
     mn_disk_bound = mn_received + static_cast<std::int64_t>(room > INT64_MAX / 2 ? INT64_MAX / 2 : room);
     return true;
@@ -197,9 +261,14 @@ bool ResourceFileDownloaderListener::EndForDiskSpace(std::uint64_t needed, std::
     CloseStaged();
     DropStaged();
     mb_keep_staged = false;
-    m_outcome = Outcome::kEndRun;
     const std::string refusal = DiskSpaceRefusal(needed, free_bytes);
     Diagnostic("%s: %s\n", ms_file_path.c_str(), refusal.c_str());
+    // Read-ahead leaves the file to the run, which judges the disk again.
+    if (m_role == Role::kReadAhead) {
+        m_outcome = Outcome::kFailed;
+        return false;
+    }
+    m_outcome = Outcome::kEndRun;
     ShowMessage(refusal);
     return false;
 }
@@ -211,7 +280,7 @@ bool ResourceFileDownloaderListener::OnRecv(const std::string& block)
     if (m_hash)
         m_hash->Add(block.data(), block.size());
     mn_received += static_cast<std::int64_t>(block.size());
-    g_dialog->SetProgressPos(IDC_FILE_PROGRESS, ClampToInt(mn_received / 1024));
+    MoveBar();
     return true;
 }
 
@@ -225,9 +294,12 @@ bool ResourceFileDownloaderListener::Write(const std::string& block)
         mb_keep_staged = false;
         return false;
     }
+    // The least the body would need is one byte past the room: what a block
+    // brings beyond that depends only on how much one read took.
     if (mn_disk_bound >= 0 && reached > mn_disk_bound)
-        return EndForDiskSpace(disk_space::Needed(disk_space::OnDisk(ToUnsigned(reached), m_volume.cluster_bytes)),
-                               m_volume.free_bytes);
+        return EndForDiskSpace(
+            disk_space::Needed(disk_space::OnDisk(ToUnsigned(mn_disk_bound + 1), m_volume.cluster_bytes)),
+            m_volume.free_bytes);
     DWORD written = 0;
     const bool wrote = mh_file && WriteFile(mh_file.Get(), block.data(), block.size(), &written, nullptr);
     if (wrote && written == block.size())
@@ -246,29 +318,39 @@ bool ResourceFileDownloaderListener::Write(const std::string& block)
         return EndForDiskSpace(disk_space::Needed(disk_space::OnDisk(ToUnsigned(wanted), now.cluster_bytes)),
                                now.free_bytes);
     }
-    ShowMessage(kOnRecvFailure);
+    Say(kOnRecvFailure);
     return false;
 }
 
 void ResourceFileDownloaderListener::OnFinished()
 {
     // The last block's position always reaches the bar.
-    g_dialog->SetProgressPos(IDC_FILE_PROGRESS, ClampToInt(mn_received / 1024), true);
+    MoveBar(true);
     // An empty body never writes: a target that could not even be created
     // must not pass for a finished file.
     if (!mh_file) {
-        ShowMessage(kOnRecvFailure);
+        Say(kOnRecvFailure);
+        return;
+    }
+    if (m_role == Role::kReadAhead) {
+        if (Seal())
+            m_outcome = Outcome::kStaged;
         return;
     }
     if (!Commit())
         return;
+    UnpackIfArchive();
+    m_outcome = Outcome::kFinished;
+}
+
+void ResourceFileDownloaderListener::UnpackIfArchive()
+{
     if (EndsWith(ms_file_path, ".7z")) {
         DebugMessage(kDebugLevel2, "OnFinished: Extract File");
         UnpackResource(ms_file_path, ms_display_name, ms_library_sha256);
     } else {
         DebugMessage(kDebugLevel2, "OnFinished: NOT Extract File");
     }
-    m_outcome = Outcome::kFinished;
 }
 
 void UnpackResource(const std::string& archive_path, const std::string& display_name,
@@ -287,6 +369,18 @@ void UnpackResource(const std::string& archive_path, const std::string& display_
 }
 
 bool ResourceFileDownloaderListener::Commit()
+{
+    if (!Seal())
+        return false;
+    if (!PlaceWhenFree())
+        return false;
+    ForgetAtExit(ms_part_path);
+    if (mb_keep_staged)
+        RemoveFile(ms_info_path);
+    return true;
+}
+
+bool ResourceFileDownloaderListener::Seal()
 {
     if (mn_largest >= 0 && mn_received != mn_largest) {
         return FailAttempt("the body ended after " + std::to_string(mn_received) + " of "
@@ -307,13 +401,7 @@ bool ResourceFileDownloaderListener::Commit()
         LogFailure("CloseHandle", ms_part_path, GetLastError());
         return FailCommit();
     }
-    if (!CheckHash())
-        return false;
-    if (!PlaceWhenFree())
-        return false;
-    if (mb_keep_staged)
-        RemoveFile(ms_info_path);
-    return true;
+    return CheckHash();
 }
 
 // The verified file waits for a program that holds the installed copy: the
@@ -343,7 +431,7 @@ bool ResourceFileDownloaderListener::PlaceWhenFree()
 bool ResourceFileDownloaderListener::FailCommit()
 {
     DropStaged();
-    ShowMessage(kOnRecvFailure);
+    Say(kOnRecvFailure);
     return false;
 }
 
@@ -359,7 +447,7 @@ bool ResourceFileDownloaderListener::CheckHash()
     DropStaged();
     Diagnostic("Checksum mismatch: %s expected %s actual %s\n", ms_file_path.c_str(), m_entry.sha256.c_str(),
                actual.empty() ? "(not computed)" : actual.c_str());
-    ShowMessage("Checksum mismatch: " + ms_file_name);
+    Say("Checksum mismatch: " + ms_file_name);
     return false;
 }
 
@@ -370,6 +458,7 @@ void ResourceFileDownloaderListener::DropStaged()
     CloseStaged();
     RemoveFile(ms_part_path);
     RemoveFile(ms_info_path);
+    ForgetAtExit(ms_part_path);
 }
 
 void ResourceFileDownloaderListener::OnCanceled()
@@ -377,7 +466,7 @@ void ResourceFileDownloaderListener::OnCanceled()
     CloseStaged();
     if (!mb_keep_staged)
         DropStaged();
-    ShowMessage("ResourceFileDownloaderListener::OnCanceled()");
+    Say("ResourceFileDownloaderListener::OnCanceled()");
 }
 
 void ResourceFileDownloaderListener::OnError(const TransferError& error)
@@ -390,6 +479,6 @@ void ResourceFileDownloaderListener::OnError(const TransferError& error)
     if (!mb_keep_staged || error.Is(TransferError::Kind::kHttpStatus, kRangeNotSatisfiable))
         DropStaged();
     Diagnostic("ResourceFileDownloaderListener::OnError(): %s: %s\n", ms_file_path.c_str(), error.Describe().c_str());
-    ShowMessage(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired) ? kProxyCredentialsBox
-                                                                                        : kOnErrorFailure);
+    Say(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired) ? kProxyCredentialsBox
+                                                                                : kOnErrorFailure);
 }

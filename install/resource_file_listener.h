@@ -5,6 +5,11 @@
 // leaves the installed file as it was. A file with a hash keeps its staged
 // bytes after a failed attempt, with NAME.part.info, so that the next
 // attempt, or a later run, asks only for the rest.
+//
+// A read-ahead transfer (fetching a later file while the run installs an
+// earlier one) writes under the same rules but shows nothing, neither line,
+// bar nor box, and ends at a complete, verified NAME.part, which the run
+// places when it reaches the file.
 #pragma once
 
 #include "base/unique_handle.h"
@@ -24,12 +29,28 @@ public:
         kFailed,   // the attempt failed; another may follow
         kFinished, // the file is in place (and unpacked, for an archive)
         kEndRun,   // the run must end now: a full disk, or a held file given up
+        kStaged,   // read ahead: complete and verified in NAME.part
+    };
+    enum class Role {
+        kRun,       // the run's own attempt, shown to the player
+        kReadAhead, // ahead of the run, unseen; a full disk only fails it
     };
 
     // Creates the sub-folders, shows the display name in the file status
-    // line, and looks at what an earlier attempt left staged.
-    // `library_sha256` is the hash of Extract.dll's entry, for archives.
-    ResourceFileDownloaderListener(const ResourceEntry& entry, const std::string& library_sha256);
+    // line (the run's role), and looks at what an earlier attempt left
+    // staged. `library_sha256` is the hash of Extract.dll's entry, for
+    // archives.
+    ResourceFileDownloaderListener(const ResourceEntry& entry, const std::string& library_sha256,
+                                   Role role = Role::kRun);
+
+    // The run reaches a file whose read-ahead copy of `size` bytes is
+    // complete and verified: shows it as fetched, moves it into place and
+    // unpacks an archive. kFailed, its box shown, when it cannot be placed.
+    static Outcome PlaceStaged(const ResourceEntry& entry, const std::string& library_sha256, std::int64_t size);
+    // Shows in the file status line that the run is at `entry`.
+    static void Announce(const ResourceEntry& entry);
+    // Removes what was staged for `entry` (NAME.part and NAME.part.info).
+    static void RemoveStaged(const ResourceEntry& entry);
 
     // The rest of the staged file to ask for, or null for the whole file.
     const RangeRequest* Resume() const { return m_resume ? &*m_resume : nullptr; }
@@ -46,10 +67,19 @@ public:
     bool Finished() const { return m_outcome == Outcome::kFinished; }
     // The whole file's length as the answer gives it, or -1.
     std::int64_t Total() const { return mn_total; }
+    // Bytes of the file on disk so far.
+    std::int64_t Received() const { return mn_received; }
     // The bytes still to come when the file's length is known, or -1.
     std::int64_t Rest() const { return mn_largest >= 0 ? mn_largest - mn_received : -1; }
 
 private:
+    struct PlaceTag {};
+    ResourceFileDownloaderListener(const ResourceEntry& entry, const std::string& library_sha256, PlaceTag);
+    // The target's paths and sub-folders; the run's role shows the name.
+    void Locate();
+    // The run's role shows the box; read-ahead shows nothing.
+    void Say(const std::string& box) const;
+    void MoveBar(bool final = false) const;
     // What an earlier attempt left: the rest to ask for, when it belongs to
     // this entry and can be continued.
     void FindStagedBytes();
@@ -66,10 +96,14 @@ private:
     // Closes the staged file, checks its length and hash, and moves it into
     // place; false with the box shown otherwise.
     bool Commit();
+    // Commit short of the move: the staged file complete, on the disk when
+    // it is to replace an installed copy, closed and verified.
+    bool Seal();
     // Moves the verified file into place, waiting for a program that holds
     // the target, and asking the player while it holds it; false when the
-    // move failed (its box shown) or the player cancelled.
+    // move failed (its box shown) or the player cancelled (kEndRun).
     bool PlaceWhenFree();
+    void UnpackIfArchive();
     // Drops the staged bytes and shows the failed write's box.
     bool FailCommit();
     bool CheckHash();
@@ -78,6 +112,7 @@ private:
 
     ResourceEntry m_entry;
     std::string ms_library_sha256;
+    Role m_role = Role::kRun;
     FileHandle mh_file;
     std::string ms_file_path;
     std::string ms_part_path;

@@ -9,7 +9,7 @@
 class DownloaderListener {
 public:
     virtual ~DownloaderListener() {}
-    // One block of 1 to 1024 bytes (zero bytes kept). False aborts the transfer.
+    // One block of 1 to 65536 bytes (zero bytes kept). False aborts the transfer.
     virtual bool OnRecv(const std::string& block) = 0;
     virtual void OnFinished() = 0;
     virtual void OnCanceled() {}

@@ -53,6 +53,12 @@ public:
     // Makes the receive loop end with OnCanceled before its next read; safe
     // from any thread.
     void Cancel();
+    // Whether a proxy's 407 may show the system's prompt (owned by the
+    // installer window): only the run's own transfers may; others fail on it.
+    void SetMayPrompt(bool may_prompt) { mb_may_prompt = may_prompt; }
+    // Raises WinInet's process-wide limit of connections per server to
+    // `count`, for HTTP/1.1 and HTTP/1.0 servers alike.
+    static void AllowConnectionsPerServer(DWORD count);
     // Lowers the time-outs and the trickle window of this downloader, for
     // tests; applies to the session now and to every later request and
     // transfer.
@@ -104,6 +110,7 @@ private:
 
     DownloaderListener* mp_listener;
     bool mb_secure;
+    bool mb_may_prompt = true;
     InternetHandle mh_internet_session;
     InternetHandle mh_http_connection;
     InternetHandle mh_http_file;

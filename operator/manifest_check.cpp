@@ -163,6 +163,12 @@ void CheckFiles(const IniFile& manifest, const ParseRecord& record, const CheckO
                 findings.Warning(line, "SERVER_SCHEME " + values[i] + " means plain HTTP");
         } else if (keys[i] == "SERVER_ADDR") {
             CheckServerHost(values[i], line, findings);
+        } else if (keys[i] == "PARALLEL_DOWNLOADS") {
+            int count = 0;
+            if (!ReadParallelDownloads(values[i], count))
+                findings.Error(line, "PARALLEL_DOWNLOADS " + values[i] + " is not a whole number from 1 to "
+                                         + std::to_string(kMostParallelDownloads) + ": the installer ignores it and"
+                                         " fetches " + std::to_string(kDefaultParallelDownloads) + " files at once");
         } else if (keys[i] != "SERVER_MIRRORS") {
             findings.Warning(line, AsciiUpper(keys[i]).compare(0, 4, "URL_") == 0
                                        ? keys[i] + " is not read: file keys begin with URL_ in capitals"

@@ -20,6 +20,9 @@
                        that leaves TLS)
   /length/TEXT         an empty body with "Content-Length: TEXT"
   /file/NAME           a file from --files (404 when missing)
+  /delay/MS/NAME       /file/NAME after MS milliseconds
+  /cutonce/NAME        /file/NAME, but the first request of this path has
+                       its body cut halfway by closing the connection
   /flaky/N/NAME        503 for the first N requests of this path, then /file/NAME
   /range/N/NAME        /file/NAME with a strong ETag and a Last-Modified; a
                        "Range: bytes=F-" is answered 206 with the rest (416
@@ -49,6 +52,9 @@ With --tls-cert and --tls-key it speaks HTTPS (use --port 443).
   /_sent               a line for every earlier request, oldest first: its
                        request target and the bytes of body handed to the
                        connection (the client may have read fewer)
+  /_inflight           a line for every Host header seen: the host and the
+                       most requests of it that were in flight at once (from
+                       the end of a request's head to the end of its answer)
 
 A query string is ignored, so tests make their requests unique with one.
 Requests that name a whole http:// address, as clients of a proxy send
@@ -72,6 +78,8 @@ request_log = []
 # [request target, body bytes sent] for every request but /_log and /_sent.
 sent_log = []
 request_counts = {}
+# Host header -> [requests in flight now, most at once].
+in_flight = {}
 
 
 def body_of(size):
@@ -136,7 +144,7 @@ class Handler(socketserver.BaseRequestHandler):
             # A request to a proxy names the whole address.
             path = "/" + path[len("http://"):].partition("/")[2]
         self.record = None
-        if path not in ("/_log", "/_sent"):
+        if path not in ("/_log", "/_sent", "/_inflight"):
             self.record = [target[1] if len(target) > 1 else "/", 0]
             with log_lock:
                 request_log.append(head)
@@ -151,7 +159,20 @@ class Handler(socketserver.BaseRequestHandler):
         if route is None:
             self.route_status(["status", "404"])
             return True
-        return route(parts) is not False
+        host = (self.header("host") or "").lower() if self.record is not None else None
+        self.count_in_flight(host, 1)
+        try:
+            return route(parts) is not False
+        finally:
+            self.count_in_flight(host, -1)
+
+    def count_in_flight(self, host, change):
+        if host is None:
+            return
+        with log_lock:
+            counts = in_flight.setdefault(host, [0, 0])
+            counts[0] += change
+            counts[1] = max(counts[1], counts[0])
 
     def sized(self, size, extra=()):
         return [f"Content-Length: {size}", "Content-Type: application/octet-stream", *extra]
@@ -324,6 +345,22 @@ class Handler(socketserver.BaseRequestHandler):
             if not self.send_more(piece[:int(p[2]) - offset]):
                 break
         return False
+
+    def route_delay(self, p):
+        time.sleep(int(p[1]) / 1000)
+        self.route_file(["file", *p[2:]])
+
+    def route_cutonce(self, p):
+        found = self.read_file(p[1:])
+        if not found:
+            return True
+        cut = len(found[0]) // 2 if self.count_request(p) == 1 else 0
+        return self.send_cut("200 OK", found[0], self.sized(len(found[0])), cut)
+
+    def route_inflight(self, p):
+        with log_lock:
+            text = "".join(f"{host} {most}\n" for host, (_, most) in sorted(in_flight.items())).encode("latin-1")
+        self.send("200 OK", text, self.sized(len(text)))
 
     def route_sent(self, p):
         with log_lock:

@@ -134,6 +134,17 @@ TEST(ManifestCheck, SizesAndMirrorsFollowTheInstallersRules)
                   " SERVER_MIRRORS is refused"));
 }
 
+TEST(ManifestCheck, ParallelDownloadsFrom1To16OnlyElseRefused)
+{
+    for (const char* value : {"1", "6", "16", "09"})
+        EXPECT_EQ(Check(kHeader + "PARALLEL_DOWNLOADS=" + value + "\n"), std::vector<std::string>()) << value;
+    for (const char* value : {"0", "17", "-3", "+4", "4x", "100", "99999999999"})
+        EXPECT_EQ(Check(kHeader + "PARALLEL_DOWNLOADS=" + value + "\n"),
+                  One("5 error: PARALLEL_DOWNLOADS " + std::string(value)
+                      + " is not a whole number from 1 to 16: the installer ignores it and fetches 6 files at once"))
+            << value;
+}
+
 TEST(ManifestCheck, WhatTheInstallerIgnoresOrMisreadsIsAWarning)
 {
     const std::string hash = ",,sha256:" + kHashA;

@@ -101,3 +101,85 @@ TEST(ResourceFileDownloaderListener, ACopyThatCannotBeReplacedKeepsItsAttributes
     EXPECT_FALSE(PathExists(target + ".part"));
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
+
+namespace {
+
+// One read-ahead transfer of `body` for `entry`, answered 200 with its
+// length; gives the boxes it showed and its outcome.
+struct AheadAttempt {
+    std::vector<std::string> boxes;
+    ResourceFileDownloaderListener::Outcome outcome = ResourceFileDownloaderListener::Outcome::kFailed;
+};
+
+AheadAttempt ReadAheadBody(const ResourceEntry& entry, const std::string& body)
+{
+    OwnerWindow owner;
+    AheadAttempt attempt;
+    testing::internal::CaptureStdout();
+    attempt.boxes = RunAnsweringBoxes(owner.Get(), [&] {
+        ResourceFileDownloaderListener listener(entry, "", ResourceFileDownloaderListener::Role::kReadAhead);
+        ResponseHead head;
+        head.status = 200;
+        head.content_length = static_cast<long long>(body.size());
+        if (listener.Begin(head) && listener.OnRecv(body))
+            listener.OnFinished();
+        attempt.outcome = listener.GetOutcome();
+    });
+    testing::internal::GetCapturedStdout();
+    return attempt;
+}
+
+} // namespace
+
+// Read ahead, a file ends complete and verified under its staged name, with
+// no box; the run then places it over the installed copy.
+TEST(ResourceFileDownloaderListener, ReadAheadStagesTheFileUnseenAndTheRunPlacesIt)
+{
+    const std::string folder = ScratchFolder("listener");
+    WriteWhole(folder + "\\r.dll", "old");
+    ListenerWorld world(folder);
+    ResourceEntry entry;
+    // The SHA-256 of "body".
+    ASSERT_TRUE(ParseResourceEntry(
+        "URL_1", "games/r.dll,,sha256:230d8358dc8e8890b4c58deeb62912ee2f20357ae92a5cc861b98e68fe31acb5,size:4",
+        entry));
+
+    const AheadAttempt attempt = ReadAheadBody(entry, "body");
+    EXPECT_TRUE(attempt.boxes.empty());
+    EXPECT_EQ(attempt.outcome, ResourceFileDownloaderListener::Outcome::kStaged);
+    EXPECT_EQ(ReadWhole(Wide(folder + "\\r.dll")), "old");
+    EXPECT_EQ(ReadWhole(Wide(folder + "\\r.dll.part")), "body");
+
+    OwnerWindow owner;
+    const std::vector<std::string> boxes = RunAnsweringBoxes(owner.Get(), [&] {
+        EXPECT_EQ(ResourceFileDownloaderListener::PlaceStaged(entry, "", 4),
+                  ResourceFileDownloaderListener::Outcome::kFinished);
+    });
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(ReadWhole(Wide(folder + "\\r.dll")), "body");
+    EXPECT_FALSE(PathExists(folder + "\\r.dll.part"));
+    EXPECT_FALSE(PathExists(folder + "\\r.dll.part.info"));
+}
+
+// What would show a box in the run's attempt fails a read-ahead transfer
+// silently: altered bytes (dropped at once), a body that cannot be written.
+TEST(ResourceFileDownloaderListener, ReadAheadFailsWithoutABox)
+{
+    const std::string folder = ScratchFolder("listener");
+    WriteWhole(folder + "\\Games", "a file, not a folder");
+    ListenerWorld world(folder);
+    ResourceEntry altered, unwritable;
+    ASSERT_TRUE(ParseResourceEntry(
+        "URL_1", "r.dll,,sha256:230d8358dc8e8890b4c58deeb62912ee2f20357ae92a5cc861b98e68fe31acb5", altered));
+    ASSERT_TRUE(ParseResourceEntry("URL_2", "games/s.dll,Games", unwritable));
+
+    const AheadAttempt changed = ReadAheadBody(altered, "bodx");
+    EXPECT_TRUE(changed.boxes.empty());
+    EXPECT_EQ(changed.outcome, ResourceFileDownloaderListener::Outcome::kFailed);
+    EXPECT_FALSE(PathExists(folder + "\\r.dll.part"));
+    EXPECT_FALSE(PathExists(folder + "\\r.dll"));
+
+    const AheadAttempt refused = ReadAheadBody(unwritable, "body");
+    EXPECT_TRUE(refused.boxes.empty());
+    EXPECT_EQ(refused.outcome, ResourceFileDownloaderListener::Outcome::kFailed);
+}

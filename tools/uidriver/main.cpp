@@ -21,6 +21,10 @@
 //   uidriver watch CAPTION                     while the window exists: prints the
 //                                              longest answer time (ms) to WM_NULL
 //                                              and the process's peak working set (KiB)
+//   uidriver record CAPTION ID...               while the window exists: prints
+//                                              "ID TEXT" whenever the text of one
+//                                              of the controls changes (polled,
+//                                              so a short-lived text may be missed)
 //   uidriver rect CAPTION [ID]                 window: "x y width height client-
 //                                              width client-height"; control:
 //                                              "x y width height" in client pixels
@@ -45,6 +49,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -290,6 +295,31 @@ int Controls(int, char** argv)
     return 0;
 }
 
+int Record(int argc, char** argv)
+{
+    HWND window = FindTopLevel(argv[2]);
+    if (!window)
+        return 1;
+    std::vector<std::string> shown(argc);
+    while (IsWindow(window)) {
+        for (int i = 3; i < argc; ++i) {
+            HWND control = GetDlgItem(window, std::atoi(argv[i]));
+            std::string text = control ? WindowText(control) : std::string();
+            if (text == shown[i])
+                continue;
+            // A text read while it is being set may come torn: a change
+            // counts once two reads agree.
+            for (std::string again; control && (again = WindowText(control)) != text;)
+                text = again;
+            shown[i] = text;
+            std::printf("%s %s\n", argv[i], text.c_str());
+            std::fflush(stdout);
+        }
+        Sleep(1);
+    }
+    return 0;
+}
+
 // Reads a .lnk file through the shell, as the desktop reads it.
 int Shortcut(int, char** argv)
 {
@@ -329,7 +359,7 @@ const Command kCommands[] = {
     {"wait", Wait},       {"text", Text},         {"close", Close},     {"box", Box},
     {"answer", Answer},   {"press", Press},       {"command", SendCommand},
     {"visible", Visible}, {"iconic", Iconic},     {"progress", Progress}, {"rect", Rect},
-    {"restore", Restore}, {"panes", Panes},
+    {"restore", Restore}, {"panes", Panes},       {"record", Record},
     {"watch", Watch},     {"settext", SetText},   {"controls", Controls}, {"shortcut", Shortcut},
 };
 

@@ -27,7 +27,10 @@ e2e_expect_eq "$(reg_value "$settings" tag)" 0x0 "tag reset"
 e2e_expect_eq "$(reg_value "$settings" langId)" 0x5 "langId kept"
 site_expect_request "action=QDL&did=5279&tag=0&langId=0 HTTP/1.1"
 site_expect_request "dlAction=1 HTTP/1.1"
-[ "$(site_requests | grep -c 'GET /sounds/welcome.wav')" -eq 5 ] || e2e_fail "not five attempts"
+# The run's five attempts, and at most one transfer ahead of the run (which
+# fails unseen).
+welcome_requests=$(site_requests | grep -c 'GET /sounds/welcome.wav')
+[ "$welcome_requests" -ge 5 ] && [ "$welcome_requests" -le 6 ] || e2e_fail "not five attempts: $welcome_requests requests"
 site_requests | grep -q dlAction=2 && e2e_fail "end report after a broken run"
 uidriver command "$caption" 1
 e2e_wait_exit 20
