@@ -58,6 +58,8 @@ enum class TextId {
     kUninstallQuestion,
     kUninstallLeft,
     kUninstallNoRecord,
+    kFileHeld,
+    kFileHeldBy,
     kCount
 };
 

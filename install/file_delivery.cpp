@@ -101,12 +101,15 @@ void ShowFileCount(int ordinal, int total)
     g_dialog->SetProgressPos(IDC_FILES_PROGRESS, ordinal, true);
 }
 
+bool IsArchive(const ResourceEntry& entry) { return EndsWith(entry.path, ".7z"); }
+
 // A file already in place whose size and SHA-256 match its entry need not be
-// fetched again. An archive is deleted once unpacked, so one found in place
-// was never unpacked: it is always fetched.
+// fetched again. An archive is deleted only once its last entry is placed, so
+// one found in place is verified but not unpacked whole (a kill or a crash
+// stopped its unpacking): it is unpacked again, not fetched.
 bool IsInPlace(const ResourceEntry& entry, const std::string& install_dir)
 {
-    if (entry.hash != HashPiece::kSha256 || EndsWith(entry.path, ".7z"))
+    if (entry.hash != HashPiece::kSha256)
         return false;
     const std::string path = ResourceFilePath(install_dir, entry);
     if (entry.size_piece == SizePiece::kBytes && FileSize(path) != entry.size)
@@ -177,6 +180,8 @@ ResourceFileDownloaderListener::Outcome FetchResource(const ListedFile& file, co
     if (downloader.OpenConnection(file.entry.path, listener.Resume()) && !listener.Begin(downloader.Head()))
         return listener.GetOutcome();
     g_dialog->SetProgressRange(IDC_FILE_PROGRESS, ByteBarRange(listener.Total()));
+    // A declared size bounds the attempt's time when the answer has no length.
+    downloader.SetExpectedLength(listener.Rest());
     downloader.Start(true);
     return listener.GetOutcome();
 }
@@ -216,6 +221,9 @@ bool Deliver(const ListedFile& file, size_t index, FileHosts& hosts, const std::
     if (const auto placed = PlaceReadAhead(file, index, library_sha256, read_ahead)) {
         if (*placed == ResourceFileDownloaderListener::Outcome::kFinished)
             return true;
+        // The player gave up on a file another program holds.
+        if (*placed == ResourceFileDownloaderListener::Outcome::kEndRun)
+            return false;
         ++attempt;
     }
     for (;; ++attempt) {
@@ -271,11 +279,19 @@ bool DeliverFiles(const Installer& installer)
             if (!Deliver(file, index, hosts, library_sha256, read_ahead, ordinal, total))
                 return false;
             hosts.Delivered();
-            unpacked = unpacked || EndsWith(file.entry.path, ".7z");
+            unpacked = unpacked || IsArchive(file.entry);
             continue;
         }
         if (placed_by_archive)
             read_ahead.Discard(index);
+        if (IsArchive(file.entry)) {
+            ShowFileCount(++ordinal, total);
+            Diagnostic("Unpacking %s again: it is in place, its unpacking did not finish\n", file.value.c_str());
+            UnpackResource(ResourceFilePath(installer.ms_install_dir, file.entry), file.entry.display_name,
+                           library_sha256);
+            unpacked = true;
+            continue;
+        }
         ++ordinal;
         kept_any = true;
         if (GetTickCount() - kept_count_shown >= kKeptCountIntervalMs) {

@@ -99,14 +99,6 @@ bool FetchManifest(const ManifestRequest& request, std::string& text)
     return listener.Finished();
 }
 
-std::string SkinPage(const IniFile& manifest)
-{
-    return SkinPageAddress(manifest.GetValue("GENERAL", "SKIN_URL"), manifest.GetValue("GENERAL", "SERVER_NAME"),
-                           manifest.GetValue("GENERAL", "BRAND_ID"),
-                           manifest.GetValue("GENERAL", "LANG_SHORT_STR"),
-                           manifest.GetValue("GENERAL", "LOGO_FILENAME"));
-}
-
 void RecordInstallerLocation(const std::string& brand)
 {
     RegistryKey brand_key(true, brand);
@@ -206,17 +198,18 @@ void Installer::Run()
     std::string manifest_text;
     DebugMessage(kDebugLevel1, m_manifest.Serialize(manifest_text));
 
-    std::string skin = SkinPage(m_manifest);
-    // The control would read the address only up to a NUL.
-    if (HasControlByte(skin)) {
+    std::string skin = ManifestSkinPage(m_manifest);
+    switch (JudgeSkinPage(skin, https_pages_only)) {
+    case SkinPageVerdict::kShown:
+        break;
+    case SkinPageVerdict::kControlByte:
         Diagnostic("Skin page not shown, its address holds a control byte: %s\n", skin.c_str());
         skin.clear();
-    }
-    // An http page could be rewritten on the path, inside the elevated
-    // browser control.
-    if (https_pages_only && !IsHttpsAddress(skin)) {
+        break;
+    case SkinPageVerdict::kNotHttps:
         Diagnostic("Skin page not shown, a strict or keyed build shows only https pages: %s\n", skin.c_str());
         skin.clear();
+        break;
     }
     DebugMessage(kDebugLevel1, "skin_url: " + skin);
     g_dialog->SetCaption(PlayerText(TextId::kBrandInstallation, {brand}));

@@ -148,9 +148,7 @@ std::string ResourceEntryRefusal(const std::string& key, const std::string& valu
         return FillText(EnglishText(TextId::kMalformedChecksum), {value});
     if (entry.size_piece == SizePiece::kMalformed)
         return FillText(EnglishText(TextId::kMalformedSize), {value});
-    if (demands.hash && entry.hash != HashPiece::kSha256)
-        return FillText(EnglishText(TextId::kMissingChecksum), {value});
-    return std::string();
+    return demands.hash ? MissingChecksumRefusal(entry, value) : std::string();
 }
 
 bool IsSafeHost(const std::string& host)

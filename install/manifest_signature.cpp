@@ -229,8 +229,9 @@ std::string SignedEntryRefusal(const std::string& key, const std::string& value)
     ResourceEntry entry;
     if (!IsResourceKey(key) || !ParseResourceEntry(key, value, entry))
         return std::string();
-    if (entry.hash == HashPiece::kAbsent)
-        return FillText(EnglishText(TextId::kMissingChecksum), {value});
+    const std::string missing = MissingChecksumRefusal(entry, value);
+    if (!missing.empty())
+        return missing;
     if (entry.size_piece == SizePiece::kAbsent)
         return FillText(EnglishText(TextId::kMissingSize), {value});
     return std::string();

@@ -11,6 +11,7 @@
 #include "install/window_channel.h"
 #include "services/archive_unpacker.h"
 #include "services/file_placement.h"
+#include "services/holding_program.h"
 #include "services/install_folders.h"
 #include "services/sha256_hash.h"
 #include "services/text.h"
@@ -76,10 +77,8 @@ ResourceFileDownloaderListener::Outcome ResourceFileDownloaderListener::PlaceSta
     ResourceFileDownloaderListener listener(entry, library_sha256, PlaceTag());
     listener.mn_received = size;
     listener.MoveBar(true);
-    if (!MoveIntoPlace(listener.ms_part_path, listener.ms_file_path)) {
-        listener.FailCommit();
-        return Outcome::kFailed;
-    }
+    if (!listener.PlaceWhenFree())
+        return listener.m_outcome == Outcome::kEndRun ? Outcome::kEndRun : Outcome::kFailed;
     ForgetAtExit(listener.ms_part_path);
     RemoveFile(listener.ms_info_path);
     listener.UnpackIfArchive();
@@ -345,28 +344,34 @@ void ResourceFileDownloaderListener::OnFinished()
 void ResourceFileDownloaderListener::UnpackIfArchive()
 {
     if (EndsWith(ms_file_path, ".7z")) {
-        g_dialog->SetStatusText(IDC_FILE_STATUS, PlayerText(TextId::kExtracting, {ms_display_name}));
         DebugMessage(kDebugLevel2, "OnFinished: Extract File");
-        const std::string& install_dir = g_installer->ms_install_dir;
-        // A keyed program loads only the library its signed manifest vouches
-        // for, never a copy an earlier run left in place.
-        if (g_installer->mb_keyed && ms_library_sha256.empty()) {
-            Diagnostic("%s not unpacked: the manifest has no Extract.dll with a hash\n", ms_file_path.c_str());
-            ShowPlayerMessage(TextId::kNoExtractLibrary);
-        } else {
-            UnpackArchive(ms_file_path, install_dir, install_dir, ms_library_sha256);
-        }
+        UnpackResource(ms_file_path, ms_display_name, ms_library_sha256);
     } else {
         DebugMessage(kDebugLevel2, "OnFinished: NOT Extract File");
     }
+}
+
+void UnpackResource(const std::string& archive_path, const std::string& display_name,
+                    const std::string& library_sha256)
+{
+    g_dialog->SetStatusText(IDC_FILE_STATUS, PlayerText(TextId::kExtracting, {display_name}));
+    const std::string& install_dir = g_installer->ms_install_dir;
+    // A keyed program loads only the library its signed manifest vouches
+    // for, never a copy an earlier run left in place.
+    if (g_installer->mb_keyed && library_sha256.empty()) {
+        Diagnostic("%s not unpacked: the manifest has no Extract.dll with a hash\n", archive_path.c_str());
+        ShowPlayerMessage(TextId::kNoExtractLibrary);
+        return;
+    }
+    UnpackArchive(archive_path, install_dir, install_dir, library_sha256);
 }
 
 bool ResourceFileDownloaderListener::Commit()
 {
     if (!Seal())
         return false;
-    if (!MoveIntoPlace(ms_part_path, ms_file_path))
-        return FailCommit();
+    if (!PlaceWhenFree())
+        return false;
     ForgetAtExit(ms_part_path);
     if (mb_keep_staged)
         RemoveFile(ms_info_path);
@@ -395,6 +400,32 @@ bool ResourceFileDownloaderListener::Seal()
         return FailCommit();
     }
     return CheckHash();
+}
+
+// The verified file waits for a program that holds the installed copy: the
+// player decides, however long it takes, and nothing is fetched again.
+bool ResourceFileDownloaderListener::PlaceWhenFree()
+{
+    for (;;) {
+        switch (MoveIntoPlaceWhenFree(ms_part_path, ms_file_path)) {
+        case Placement::kPlaced:
+            return true;
+        case Placement::kFailed:
+            return FailCommit();
+        case Placement::kHeld:
+            break;
+        }
+        const std::string program = HoldingProgram(ms_file_path);
+        Diagnostic("%s is held open by %s\n", ms_file_path.c_str(), program.empty() ? "a program" : program.c_str());
+        const WideText text = program.empty() ? PlayerText(TextId::kFileHeld, {ms_file_path})
+                                              : PlayerText(TextId::kFileHeldBy, {ms_file_path, program});
+        if (ShowPlayerMessage(text, WideText(), MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY)
+            break;
+    }
+    // Cancel ends the run as a file that failed every attempt does.
+    DropStaged();
+    m_outcome = Outcome::kEndRun;
+    return false;
 }
 
 bool ResourceFileDownloaderListener::FailCommit()

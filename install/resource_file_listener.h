@@ -30,7 +30,7 @@ public:
     enum class Outcome {
         kFailed,   // the attempt failed; another may follow
         kFinished, // the file is in place (and unpacked, for an archive)
-        kEndRun,   // the disk is full: the run must end now
+        kEndRun,   // the run must end now: a full disk, or a held file given up
         kStaged,   // read ahead: complete and verified in NAME.part
     };
     enum class Role {
@@ -71,6 +71,8 @@ public:
     std::int64_t Total() const { return mn_total; }
     // Bytes of the file on disk so far.
     std::int64_t Received() const { return mn_received; }
+    // The bytes still to come when the file's length is known, or -1.
+    std::int64_t Rest() const { return mn_largest >= 0 ? mn_largest - mn_received : -1; }
 
 private:
     struct PlaceTag {};
@@ -99,6 +101,10 @@ private:
     // Commit short of the move: the staged file complete, on the disk when
     // it is to replace an installed copy, closed and verified.
     bool Seal();
+    // Moves the verified file into place, waiting for a program that holds
+    // the target, and asking the player while it holds it; false when the
+    // move failed (its box shown) or the player cancelled (kEndRun).
+    bool PlaceWhenFree();
     void UnpackIfArchive();
     // Drops the staged bytes and shows the failed write's box.
     bool FailCommit();
@@ -133,3 +139,10 @@ private:
     bool mb_keep_staged = false;
     Outcome m_outcome = Outcome::kFailed;
 };
+
+// Unpacks the ".7z" resource at `archive_path` into the install folder, its
+// display name in the file status line. The archive is deleted only once its
+// last entry is in place: an archive found in place later is one whose
+// unpacking did not finish.
+void UnpackResource(const std::string& archive_path, const std::string& display_name,
+                    const std::string& library_sha256);
