@@ -41,12 +41,25 @@ std::string RequestPath(std::string prefix, const std::string& path)
     return prefix.empty() ? path : prefix + "/" + path;
 }
 
+// Judged on the name as Windows converts it: in the double-byte code pages
+// "\\" and "|" are also the second byte of many characters.
+bool IsNameableOnWindows(const std::string& path, const NarrowNames& names)
+{
+    return IsSafeAsOpened(path, names, [](auto text, auto) {
+        for (auto c : text)
+            if (c > 0 && c < 0x80 && std::strchr(kWindowsForbidden, static_cast<char>(c)))
+                return false;
+        return true;
+    });
+}
+
 // A made-only refusal: a name that no manifest line can carry unchanged.
-std::string UnnameableRefusal(const std::string& request_path)
+// The entry's marks are below 0x40, never the second byte of a character.
+std::string UnnameableRefusal(const std::string& request_path, const NarrowNames& names)
 {
     if (request_path.find_first_of(kEntryBreakers) != std::string::npos)
         return "\",\", \"?\", \"#\" and \"%\" cannot stand in a manifest's request path: " + request_path;
-    if (request_path.find_first_of(kWindowsForbidden) != std::string::npos)
+    if (!IsNameableOnWindows(request_path, names))
         return "Windows cannot name a file with * \" < > | or \\: " + request_path;
     return std::string();
 }
@@ -76,7 +89,7 @@ bool MakeEntries(const std::vector<ReleaseFile>& files, const MakeOptions& optio
         const std::string value = request_path + "," + FolderOf(file.path);
         std::string refusal = ResourceEntryRefusal(key, value, EntryDemands(), options.names);
         if (refusal.empty())
-            refusal = UnnameableRefusal(request_path);
+            refusal = UnnameableRefusal(request_path, options.names);
         if (!refusal.empty())
             refusals.push_back(file.path + ": " + refusal);
         entries.push_back({key, value, &file});
@@ -106,19 +119,34 @@ std::string Join(const std::vector<std::string>& lines)
 }
 
 // The template's lines, its signature line dropped, and its line ending.
-void TemplateLines(const std::string& text, std::vector<std::string>& lines, std::string& line_end)
+void TemplateLines(const std::string& text, std::vector<std::string>& lines, std::string& cr)
 {
     const size_t signature = SignatureLineStart(text);
     Split(lines, signature == std::string::npos ? text : text.substr(0, signature), "\n", 0);
-    line_end = !lines.empty() && lines.size() > 1 && EndsWith(lines[0], "\r") ? "\r" : "";
-    // A last line without its line break gets one, so that what follows
-    // starts a line of its own.
-    if (!lines.empty() && !lines.back().empty())
+    cr = lines.size() > 1 && EndsWith(lines[0], "\r") ? "\r" : "";
+    // The empty piece after the last line break: a last line without one
+    // gets it, so that what follows starts a line of its own.
+    if (lines.empty() || !lines.back().empty())
         lines.push_back(std::string());
 }
 
-// The made text: SERVER_ADDR set or added, and the entry lines after the
-// last line of [URLS] (a new [URLS] at the end when the template has none).
+// Where [URLS] stands in the template: the line of its last header (0 for
+// none) and the last line of the section, header or entry.
+void FindUrlsSection(const ParseRecord& record, int& header, int& last)
+{
+    header = last = 0;
+    for (const ParseRecord::Line& line : record.m_sections)
+        if (line.section == "URLS")
+            header = last = line.number;
+    for (const auto* group : {&record.m_entries, &record.m_duplicates})
+        for (const ParseRecord::Line& line : *group)
+            if (line.section == "URLS")
+                last = std::max(last, line.number);
+}
+
+// The made text: SERVER_ADDR set where it stands or added under the header,
+// and the entry lines after the last line of [URLS]; a new [URLS] before
+// the final line break when the template has none.
 std::string Assemble(const std::string& template_text, const std::string& host, const std::vector<Entry>& entries)
 {
     std::vector<std::string> lines;
@@ -128,33 +156,23 @@ std::string Assemble(const std::string& template_text, const std::string& host, 
     ParseRecord record;
     record.Parse(Join(lines), document);
     int header = 0, last = 0;
-    for (const ParseRecord::Line& line : record.m_sections)
-        if (line.section == "URLS")
-            header = last = line.number;
-    for (const auto* group : {&record.m_entries, &record.m_duplicates})
-        for (const ParseRecord::Line& line : *group)
-            if (line.section == "URLS")
-                last = std::max(last, line.number);
+    FindUrlsSection(record, header, last);
     std::vector<std::string> added;
     for (const Entry& entry : entries)
         added.push_back(entry.key + "=" + entry.value + cr);
     const std::string server_line = "SERVER_ADDR=" + host + cr;
-    const int server = record.LineOf("URLS", "SERVER_ADDR");
     if (header == 0) {
-        // Before the empty piece after the last line break.
         added.insert(added.begin(), {"[URLS]" + cr, server_line});
-        lines.insert(lines.end() - (lines.empty() ? 0 : 1), added.begin(), added.end());
-        if (lines.back() != std::string())
-            lines.push_back(std::string());
+        lines.insert(lines.end() - 1, added.begin(), added.end());
         return Join(lines);
     }
     lines.insert(lines.begin() + last, added.begin(), added.end());
+    const int server = record.LineOf("URLS", "SERVER_ADDR");
     if (server == 0) {
         lines.insert(lines.begin() + header, server_line);
     } else {
         std::string& raw = lines[static_cast<size_t>(server - 1)];
-        const size_t start = ParseRecord::ValueOffset(raw, "SERVER_ADDR");
-        raw.replace(start, document.GetValue("URLS", "SERVER_ADDR").size(), host);
+        raw.replace(ParseRecord::ValueOffset(raw, "SERVER_ADDR"), document.GetValue("URLS", "SERVER_ADDR").size(), host);
     }
     return Join(lines);
 }

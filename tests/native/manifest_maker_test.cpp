@@ -178,6 +178,12 @@ TEST(ManifestMaker, JudgesNamesInTheCodePageTheOperatorNames)
     ASSERT_TRUE(made.made) << testing::PrintToString(made.refusals);
     EXPECT_NE(made.text.find("=\xD6\xD0.txt,,"), std::string::npos) << made.text;
     EXPECT_NE(made.text.find("=Sounds/sub/uninstall.exe,Sounds\\sub,"), std::string::npos) << made.text;
+    // In code page 932 the second byte of U+30BD is "\\": a name, not a separator.
+    ReleaseFolder japanese;
+    japanese.Add("\xE3\x82\xBD/\xE3\x82\xBD.txt");
+    const Made made_932 = Make(japanese, "", "", 932);
+    ASSERT_TRUE(made_932.made) << testing::PrintToString(made_932.refusals);
+    EXPECT_NE(made_932.text.find("=\x83\x5C/\x83\x5C.txt,\x83\x5C,"), std::string::npos) << made_932.text;
 }
 
 TEST(ManifestMaker, RefusesAWholeThatTheCheckerWouldRefuse)
