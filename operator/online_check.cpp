@@ -180,6 +180,8 @@ public:
             const auto ended = std::find_if(m_active.begin(), m_active.end(), [message](const auto& transfer) {
                 return transfer->handle.get() == message->easy_handle;
             });
+            if (ended == m_active.end())
+                continue;
             const CURLcode code = message->data.result;
             curl_multi_remove_handle(m_multi.get(), (*ended)->handle.get());
             done(**ended, Difference(**ended, code));

@@ -91,6 +91,10 @@ for other in 10 16 99 "../manifests/1" ""; do
     [ "$(manifest_for "$other")" = "$(cat manifests/0.ini)" ] || fail "langId '$other' is not answered in English"
 done
 
+# What make wrote passes the strict check against the uploaded files once signed.
+"$tool" check manifests/0.ini --files srv/karvelo/files --public-key "$keys/demo.pub.pem" --strict >files.out 2>&1 \
+    || fail "check --files of the uploaded files: $(cat files.out)"
+
 # 7. The check, signed and strict, with every host.
 online() { # manifest
     timeout 120 "$tool" check "$1" --public-key "$keys/demo.pub.pem" --strict --online >check.out 2>&1
