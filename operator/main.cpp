@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -286,6 +287,9 @@ int Make(const Arguments& arguments)
     if (arguments.words.size() != 1 || !arguments.Has("--server")
         || (arguments.Has("--code-page") && !ReadCount(arguments.Value("--code-page"), kMostCodePage, code_page)))
         return Usage();
+    std::error_code error;
+    if (!std::filesystem::is_directory(arguments.words[0], error))
+        return Failure("cannot read the folder " + arguments.words[0], kUsageError);
     if (!IsKnownCodePage(static_cast<unsigned>(code_page)))
         return Failure("code page " + std::to_string(code_page) + " is not known here", kUsageError);
     MakeOptions options;
