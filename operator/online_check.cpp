@@ -158,7 +158,6 @@ public:
         curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, m_options.stall_seconds);
         curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, OnBody);
         curl_easy_setopt(handle, CURLOPT_WRITEDATA, transfer.get());
-        curl_easy_setopt(handle, CURLOPT_PRIVATE, transfer.get());
         if (curl_multi_add_handle(m_multi.get(), handle) != CURLM_OK)
             return false;
         m_active.push_back(std::move(transfer));
