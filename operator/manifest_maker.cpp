@@ -91,7 +91,7 @@ bool MakeEntries(const std::vector<ReleaseFile>& files, const MakeOptions& optio
         if (refusal.empty())
             refusal = UnnameableRefusal(request_path, options.names);
         if (!refusal.empty())
-            refusals.push_back(file.path + ": " + refusal);
+            refusals.push_back(file.shown + ": " + refusal);
         entries.push_back({key, value, &file});
     }
     return refusals.empty();
@@ -102,7 +102,7 @@ bool ReadHashes(std::vector<Entry>& entries, const ReadFileHash& hash, std::vect
     for (Entry& entry : entries) {
         ServedFile read;
         if (!hash(entry.file->disk_path, read)) {
-            refusals.push_back(entry.file->path + ": cannot be read");
+            refusals.push_back(entry.file->shown + ": cannot be read");
             continue;
         }
         entry.value += ",sha256:" + read.sha256 + ",size:" + std::to_string(read.size);

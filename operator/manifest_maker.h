@@ -12,6 +12,7 @@
 struct ReleaseFile {
     std::string path;      // below the release folder, "/"-separated, in the manifest's code page
     std::string disk_path; // where the operator's machine reads it
+    std::string shown;     // the path as the operator's machine names it, for messages
 };
 
 // The hash and length of a file on the operator's machine; false when it

@@ -41,7 +41,7 @@ void ListEntry(const fs::directory_entry& entry, const fs::path& root, unsigned 
                            + ", which the installer's system cannot hold");
         return;
     }
-    files.push_back({narrow, entry.path().string()});
+    files.push_back({narrow, entry.path().string(), relative});
 }
 
 } // namespace

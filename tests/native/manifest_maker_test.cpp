@@ -143,7 +143,7 @@ TEST(ManifestMaker, RefusesWhatTheInstallerRefusesWithTheCheckersTextAndMakesNot
 {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"aux.wav", "aux.wav: Unsafe path in manifest: aux.wav,"},
-        {"Sounds/COM\xC2\xB9.txt", "Sounds/COM\xB9.txt: Unsafe path in manifest: Sounds/COM\xB9.txt,Sounds"},
+        {"Sounds/COM\xC2\xB9.txt", "Sounds/COM\xC2\xB9.txt: Unsafe path in manifest: Sounds/COM\xB9.txt,Sounds"},
         {"con/a.txt", "con/a.txt: Unsafe path in manifest: con/a.txt,con"},
         {"x.dll.part", "x.dll.part: Unsafe path in manifest: x.dll.part,"},
         {"Uninstall.EXE", "Uninstall.EXE: Unsafe path in manifest: Uninstall.EXE,"},
