@@ -6,6 +6,7 @@
 // windows.h.
 #pragma once
 
+#include "base/best_fit.h"
 #include "base/device_name.h"
 
 #include <string_view>
@@ -51,16 +52,18 @@ inline bool MayBeNumberedDevice(std::string_view piece)
 // double-byte code pages (932, 936, 950) "\\" and "|" are also the second
 // byte of many characters, so the pieces exist only after conversion; where
 // there is no conversion, the narrow bytes with the conservative rule. A name
-// that does not convert is refused.
+// that does not convert is refused, and so is one with a character that the
+// ANSI functions would read back as a separator, a dot or a colon.
 template <typename Judge>
 bool IsSafeAsOpened(std::string_view name, const NarrowNames& names, Judge judge)
 {
     if (!names.to_wide)
-        return judge(name, [](std::string_view piece) {
+        return !best_fit::HoldsLookAlike(name) && judge(name, [](std::string_view piece) {
             return IsDeviceName(piece) || device_name::MayBeNumberedDevice(piece);
         });
     WideText wide;
-    if (!names.to_wide(names.code_page, name, wide))
+    if (!names.to_wide(names.code_page, name, wide)
+        || best_fit::HoldsLookAlike(std::wstring_view(wide.data(), wide.size()), names.code_page))
         return false;
     return judge(std::wstring_view(wide.data(), wide.size()), [](std::wstring_view piece) { return IsDeviceName(piece); });
 }

@@ -29,4 +29,24 @@ bool IsUninstallFileName(std::basic_string_view<Char> name)
     return EqualsIgnoringCase(name, kRecordName) || EqualsIgnoringCase(name, kUninstallerName);
 }
 
+// The first piece of a "\\"-separated path: what stands at the top of the
+// folder it is joined to.
+template <typename Char>
+std::basic_string_view<Char> FirstPiece(std::basic_string_view<Char> path)
+{
+    return path.substr(0, path.find(Char('\\')));
+}
+
+// True when the name holds "~" and a digit: on a volume that makes 8.3 names
+// it may be the short name of another entry beside it ("UNINST~1.EXE" for
+// "uninstall.exe", "PROGRA~1" for "Program Files").
+template <typename Char>
+bool MayBeShortName(std::basic_string_view<Char> name)
+{
+    for (size_t i = 0; i + 1 < name.size(); ++i)
+        if (name[i] == Char('~') && name[i + 1] >= Char('0') && name[i + 1] <= Char('9'))
+            return true;
+    return false;
+}
+
 } // namespace uninstall_names

@@ -4,12 +4,16 @@
 //                                char* error /* 400 bytes */);
 //
 // Paths are narrow texts in the system code page; entry names are written with
-// the wide file functions, so any name in the archive survives. Returns 0 on
+// the wide file functions, and only names the code page spells exactly are
+// accepted, since the installer and the uninstaller read them back through
+// the ANSI functions. Returns 0 on
 // success; otherwise non-zero with a message of at most 399 characters.
 // Nothing is written for an archive that breaks a rule: an entry that would
 // land outside the destination (absolute paths, drive letters, "..") or on a
 // device (a piece named CON, COM1 and the like, or ending in a dot or a
-// blank), more than 100,000 entries, a solid block above 512 MiB (the decoder
+// blank), a name the code page cannot spell exactly, a first piece with "~"
+// and a digit (an 8.3 name may stand for the uninstaller's files), more than
+// 100,000 entries, a solid block above 512 MiB (the decoder
 // holds a whole block in memory), or more unpacked bytes than the
 // destination's disk has free, or a block whose decoder would need more than
 // 128 MiB besides the block itself (a PPMd model, BCJ2's side streams). A file is only ever visible under its final
@@ -51,6 +55,9 @@ const UInt32 kMethodPpmd = 0x30401;
 const UInt32 kMethodBcj2 = 0x303011B;
 const size_t kInputBufferSize = size_t(1) << 18;
 const DWORD kWriteChunk = 1 << 20;
+// WC_ERR_INVALID_CHARS, which the headers name for Vista and later only: a
+// lone surrogate has no UTF-8 form.
+const DWORD kInvalidCharsFail = 0x80;
 const DWORD kKeptAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
@@ -320,6 +327,24 @@ DWORD CreateFolderChain(WideText& path, size_t length)
     return error != 0 ? error : ERROR_PATH_NOT_FOUND;
 }
 
+// True when the name converts to the system's ANSI code page character for
+// character. The installer and the uninstaller meet these names through the
+// ANSI functions, which best-fit what the code page lacks: U+FF3C would come
+// back as a backslash, and U+00A5 under code page 932 too, so a piece "..",
+// U+FF3C, ".." would climb out of the folder. An exact name reads the same
+// in both forms, so the rules below judge it as converted.
+bool IsExactInCodePage(std::wstring_view name)
+{
+    if (GetACP() == CP_UTF8)
+        return WideCharToMultiByte(CP_UTF8, kInvalidCharsFail, name.data(), static_cast<int>(name.size()), nullptr,
+                                   0, nullptr, nullptr)
+            > 0;
+    BOOL used_default = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(), static_cast<int>(name.size()),
+                                           nullptr, 0, nullptr, &used_default);
+    return length > 0 && !used_default;
+}
+
 // Turns an entry name into a relative path that stays below the destination
 // and names no device, with "\" separators; false when the entry must be
 // refused. The destination is the install folder, whose uninstaller and
@@ -328,8 +353,9 @@ bool MakeSafeRelativePath(WideText& name)
 {
     path_rules::UseBackslashes(name.Data(), name.Length());
     const std::wstring_view path = name.View();
-    return !path.empty() && path_rules::IsContainedPath(path) && !staging::IsTemporaryName(path)
-        && !uninstall_names::IsUninstallFileName(path);
+    return !path.empty() && IsExactInCodePage(path) && path_rules::IsContainedPath(path)
+        && !staging::IsTemporaryName(path) && !uninstall_names::IsUninstallFileName(path)
+        && !uninstall_names::MayBeShortName(uninstall_names::FirstPiece(path));
 }
 
 class Extraction {
@@ -391,7 +417,7 @@ private:
             if (!MakeSafeRelativePath(name)) {
                 // The message shows the name as the archive has it.
                 archive.Name(index, name);
-                return Fail("refused entry outside the destination, on a device, with a temporary name or the uninstaller's: ",
+                return Fail("refused entry outside the destination, on a device, not exact in the code page, with a short, a temporary or the uninstaller's name: ",
                             name.View());
             }
             on_disk = disk_space::SaturatingAdd(on_disk, disk_space::OnDisk(archive.Size(index), cluster_bytes));

@@ -6,11 +6,14 @@
 #include "services/file_placement.h"
 #include "services/folder_tree.h"
 #include "services/install_folders.h"
+#include "services/pending_deletions.h"
+#include "services/registry_entry.h"
 #include "services/shortcut_file.h"
 #include "services/text.h"
 #include "services/uninstall_entry.h"
 #include "services/whole_file.h"
 #include "store/installer.h"
+#include "store/registry_key.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -28,17 +31,24 @@ std::string ShortcutIn(int csidl, const char* csidl_name, const std::string& bra
     return folder.empty() ? std::string() : folder + "\\" + brand + ".lnk";
 }
 
-// A shortcut that is asked for is written afresh; one that is not goes if
-// it is ours.
+// A shortcut that is asked for is written afresh unless another program's
+// stands there (one that points elsewhere, or no shortcut at all); one that
+// is not asked for goes if it is ours.
 void PlaceShortcut(const std::string& link, bool wanted, const std::string& install_dir)
 {
     if (link.empty())
         return;
     const std::string client = ClientPath(install_dir);
-    if (wanted)
-        WriteShortcut(link, client, install_dir);
-    else
+    if (!wanted) {
         RemoveShortcutTo(link, client);
+        return;
+    }
+    if (GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES
+        && AsciiUpper(ShortcutTarget(link)) != AsciiUpper(client)) {
+        Diagnostic("%s is not a shortcut to %s; left as it is\n", link.c_str(), client.c_str());
+        return;
+    }
+    WriteShortcut(link, client, install_dir);
 }
 
 void PlaceShortcuts(const IniFile& manifest, const std::string& brand, const std::string& install_dir)
@@ -61,6 +71,58 @@ bool PlaceUninstaller(const std::string& install_dir)
     if (AsciiUpper(program) != AsciiUpper(uninstaller) && PlaceCopy(program, uninstaller))
         return true;
     return GetFileAttributesA(uninstaller.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// True when the folder and everything directly in it wait for deletion at
+// the next restart: what an uninstall of ours leaves.
+bool IsUninstallLeftover(const std::string& install_dir)
+{
+    std::set<std::string> pending;
+    for (const std::string& path : PendingDeletions())
+        pending.insert(AsciiUpper(path));
+    if (pending.count(AsciiUpper(install_dir)) == 0)
+        return false;
+    const bool leftover
+        = FolderHoldsOnly(install_dir, [&pending](const std::string& path) { return pending.count(AsciiUpper(path)) > 0; });
+    if (leftover)
+        Diagnostic("%s holds only what an uninstall left to the next restart; it counts as created\n",
+                   install_dir.c_str());
+    return leftover;
+}
+
+bool HoldsUninstallFile(const std::string& install_dir)
+{
+    return GetFileAttributesA(UninstallerPath(install_dir).c_str()) != INVALID_FILE_ATTRIBUTES
+        || GetFileAttributesA(RecordPath(install_dir).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A restart after an uninstall must not delete what this run places.
+void TakeBackPendingDeletions(const std::set<std::string>& placed_paths)
+{
+    bool any = false;
+    for (const std::string& path : PendingDeletions())
+        any = any || placed_paths.count(AsciiUpper(path)) > 0;
+    if (any)
+        CancelPendingDeletions([&placed_paths](const std::string& path) {
+            const bool placed = placed_paths.count(AsciiUpper(path)) > 0;
+            if (placed)
+                Diagnostic("Pending deletion of %s taken out: this run places it\n", path.c_str());
+            return placed;
+        });
+}
+
+// The manifest's REG entries go into the brand's key only when the manifest
+// names the brand; only those the uninstaller may take out again.
+void RecordRegistryEntries(const IniFile& manifest, const std::string& brand, UninstallRecord& record)
+{
+    if (manifest.GetValue("GENERAL", "BRAND_NAME") != brand)
+        return;
+    std::vector<std::string> keys, values;
+    manifest.GetSection("REG", keys, values);
+    RegistryEntry entry;
+    for (size_t i = 0; i < keys.size(); ++i)
+        if (ParseRegistryEntry(keys[i], values[i], entry))
+            AddRecordedValue(record, keys[i]);
 }
 
 std::string Today()
@@ -103,39 +165,79 @@ bool ReadUninstallRecord(const std::string& install_dir, UninstallRecord& record
     return true;
 }
 
-UninstallRecord StartUninstallRecord(const std::string& install_dir)
+RegistrationStart StartRegistration(const std::string& install_dir, const std::string& brand,
+                                    const IniFile& manifest)
 {
-    UninstallRecord record;
-    if (!ReadUninstallRecord(install_dir, record))
-        record.created = !DirectoryExists(install_dir.c_str());
-    return record;
+    RegistrationStart start;
+    UninstallRecord& record = start.record;
+    const std::vector<std::string> placed = PlacedFiles(manifest);
+    std::set<std::string> placed_paths{AsciiUpper(install_dir), AsciiUpper(RecordPath(install_dir)),
+                                       AsciiUpper(UninstallerPath(install_dir))};
+    for (const std::string& file : placed)
+        placed_paths.insert(AsciiUpper(install_dir + "\\" + file));
+    if (!ReadUninstallRecord(install_dir, record)) {
+        record.key_existed = SoftwareKeyExists(brand);
+        record.created = !DirectoryExists(install_dir.c_str()) || IsUninstallLeftover(install_dir);
+        start.foreign_folder = !record.created && HoldsUninstallFile(install_dir);
+        if (!record.created)
+            for (const std::string& file : placed)
+                if (GetFileAttributesA((install_dir + "\\" + file).c_str()) != INVALID_FILE_ATTRIBUTES)
+                    start.there_before.insert(AsciiUpper(file));
+    }
+    TakeBackPendingDeletions(placed_paths);
+    return start;
 }
 
-void KeepCreatedFolder(const std::string& install_dir, const UninstallRecord& record)
+void KeepCreatedFolder(const std::string& install_dir, const RegistrationStart& start)
 {
-    if (record.created && GetFileAttributesA(RecordPath(install_dir).c_str()) == INVALID_FILE_ATTRIBUTES)
-        PlaceText(RecordPath(install_dir), FormatUninstallRecord(record));
+    if (start.record.created && GetFileAttributesA(RecordPath(install_dir).c_str()) == INVALID_FILE_ATTRIBUTES)
+        PlaceText(RecordPath(install_dir), FormatUninstallRecord(start.record));
 }
 
-void RegisterClient(const Installer& installer, const std::string& brand, UninstallRecord record)
+bool IsOwnUninstallEntry(const std::string& brand, const std::string& install_dir)
+{
+    return AsciiUpper(ReadSoftwareString(UninstallEntryKey(brand), "UninstallString"))
+        == AsciiUpper(UninstallCommand(install_dir));
+}
+
+void RegisterClient(const Installer& installer, const std::string& brand, RegistrationStart start)
 {
     const std::string& install_dir = installer.ms_install_dir;
-    for (const std::string& file : PlacedFiles(installer.m_manifest))
-        AddRecordedFile(record, file);
-    PlaceText(RecordPath(install_dir), FormatUninstallRecord(record));
-    const bool has_uninstaller = PlaceUninstaller(install_dir);
     PlaceShortcuts(installer.m_manifest, brand, install_dir);
+    if (start.foreign_folder) {
+        Diagnostic("%s holds another program's %s or %s: no uninstaller of ours is placed or registered there\n",
+                   install_dir.c_str(), uninstall_record::kUninstallerName, uninstall_record::kRecordName);
+        return;
+    }
+    UninstallRecord& record = start.record;
+    for (const std::string& file : PlacedFiles(installer.m_manifest))
+        if (start.there_before.count(AsciiUpper(file)) == 0)
+            AddRecordedFile(record, file);
+    RecordRegistryEntries(installer.m_manifest, brand, record);
+    const std::string entry_key = UninstallEntryKey(brand);
+    const bool foreign_entry = SoftwareKeyExists(entry_key) && !IsOwnUninstallEntry(brand, install_dir);
+    record.entry = WantsUninstallEntry(installer.m_manifest) && !foreign_entry;
+    const bool recorded = PlaceText(RecordPath(install_dir), FormatUninstallRecord(record));
+    const bool has_uninstaller = PlaceUninstaller(install_dir);
+    // A client that registers its own entry: any entry under the brand's
+    // name is its.
     if (!WantsUninstallEntry(installer.m_manifest))
         return;
-    // An entry whose uninstaller is missing would offer what cannot run.
-    if (!has_uninstaller) {
-        Diagnostic("No uninstall entry for %s: %s is missing\n", brand.c_str(), UninstallerPath(install_dir).c_str());
+    if (foreign_entry) {
+        Diagnostic("HKCU\\Software\\%s is another program's uninstall entry; left as it is\n", entry_key.c_str());
+        return;
+    }
+    // An entry whose uninstaller is missing, or that has no record to go
+    // by, would offer what cannot run or would remove nothing.
+    if (!has_uninstaller || !recorded) {
+        Diagnostic("No uninstall entry for %s: %s is missing\n", brand.c_str(),
+                   (recorded ? UninstallerPath(install_dir) : RecordPath(install_dir)).c_str());
         return;
     }
     UninstallEntry entry = UninstallEntryTexts(installer.m_manifest, brand, install_dir);
     entry.install_date = Today();
     entry.estimated_kib = KibIn(install_dir);
-    WriteUninstallEntry(UninstallEntryKey(brand), entry);
+    WriteUninstallEntry(entry_key, entry);
 }
 
 std::string StartMenuShortcut(const std::string& brand) { return ShortcutIn(CSIDL_PROGRAMS, "CSIDL_PROGRAMS", brand); }

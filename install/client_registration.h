@@ -6,24 +6,47 @@
 
 #include "install/uninstall_record.h"
 
+#include <set>
 #include <string>
 
+class IniFile;
 class Installer;
 
-// Before the install folder is made: what an earlier run recorded there, or
-// a new record that says whether this run creates the folder (it does when
-// the folder is not there yet).
-UninstallRecord StartUninstallRecord(const std::string& install_dir);
+// What the run knows before it writes the brand's key or makes the install
+// folder: what an earlier run recorded there, or a new record that says
+// whether this run creates the folder and whether the brand's key was there.
+struct RegistrationStart {
+    UninstallRecord record;
+    // A folder that was there before holds another program's uninstaller or
+    // record: none of ours is placed or registered there.
+    bool foreign_folder = false;
+    // The manifest's files that were in the folder before this run, in
+    // capitals: not this installer's to list unless an earlier run did.
+    std::set<std::string> there_before;
+};
+
+// A folder that holds nothing but what an uninstall of ours left to the
+// next restart (the folder and everything in it pending deletion) counts as
+// created; pending deletions of files the manifest places there, and of the
+// folder, are taken out.
+RegistrationStart StartRegistration(const std::string& install_dir, const std::string& brand,
+                                    const IniFile& manifest);
 
 // Once the folder is made: a folder this run created is recorded at once,
 // so that a run that fails later cannot leave it to pass for another
 // product's on the next run.
-void KeepCreatedFolder(const std::string& install_dir, const UninstallRecord& record);
+void KeepCreatedFolder(const std::string& install_dir, const RegistrationStart& start);
 
-// After the last file: the record with every file of the manifest added, the
-// copy of the installer as uninstall.exe, the shortcuts and the uninstall
-// entry as the manifest asks. Failures are logged; the run goes on.
-void RegisterClient(const Installer& installer, const std::string& brand, UninstallRecord record);
+// After the last file: the record with the files and REG entries this
+// installer wrote, the copy of the installer as uninstall.exe, the
+// shortcuts and the uninstall entry as the manifest asks. An uninstall entry
+// or shortcut of another program is left as it is (logged), and without a
+// record there is no uninstall entry. Failures are logged; the run goes on.
+void RegisterClient(const Installer& installer, const std::string& brand, RegistrationStart start);
+
+// True when HKCU\Software\<UninstallEntryKey(brand)> is the entry of the
+// client in `install_dir` (its UninstallString runs the uninstaller there).
+bool IsOwnUninstallEntry(const std::string& brand, const std::string& install_dir);
 
 // The brand's shortcut in the user's Programs folder, or on the user's
 // Desktop; empty when the shell names no such folder (logged).

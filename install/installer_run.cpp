@@ -109,8 +109,8 @@ std::string SkinPage(const IniFile& manifest)
 void RecordInstallerLocation(const std::string& brand)
 {
     RegistryKey brand_key(true, brand);
-    brand_key.SetString("QUENDA_INSTALLER_LOCATION", InstallerLocation(GetCommandLineA()), true);
-    brand_key.SetDword("TAG", tag, true);
+    brand_key.SetString(kInstallerLocationValue, InstallerLocation(GetCommandLineA()), true);
+    brand_key.SetDword(kTagValue, tag, true);
 }
 
 void LaunchClient(const std::string& install_dir)
@@ -192,9 +192,12 @@ void Installer::Run()
     const std::string brand = InstallBrandName(m_manifest);
 
     const std::string manifest_brand = m_manifest.GetValue("GENERAL", "BRAND_NAME");
+    // Whether the folder and the brand's key were there before is known only
+    // until the run makes them.
+    RegistrationStart registration = StartRegistration(InstallDirectory(brand), brand, m_manifest);
     {
         RegistryKey brand_key(true, manifest_brand);
-        if (brand_key.GetDword("QD") != 1)
+        if (brand_key.GetDword(kProgressValue) != 1)
             Report(1);
     }
     std::string manifest_text;
@@ -220,20 +223,18 @@ void Installer::Run()
     CheckProgramRunning(brand);
     WriteRegistryEntries(*this);
     RecordInstallerLocation(brand);
-    // Whether the folder was there before is known only until it is made.
-    UninstallRecord record = StartUninstallRecord(InstallDirectory(brand));
     MakeInstallDirectory(brand, ms_install_dir);
-    KeepCreatedFolder(ms_install_dir, record);
+    KeepCreatedFolder(ms_install_dir, registration);
     DebugMessage(kDebugLevel1, "casino_directory:" + ms_install_dir);
 
     RegistryKey progress_key(true, manifest_brand);
-    progress_key.SetDword("QD", 1, true);
+    progress_key.SetDword(kProgressValue, 1, true);
     if (!DeliverFiles(*this))
         return;
-    RegisterClient(*this, brand, std::move(record));
-    if (progress_key.GetDword("QD") == 1) {
+    RegisterClient(*this, brand, std::move(registration));
+    if (progress_key.GetDword(kProgressValue) == 1) {
         Report(2);
-        progress_key.SetDword("QD", 2, true);
+        progress_key.SetDword(kProgressValue, 2, true);
     }
     LaunchClient(ms_install_dir);
 }

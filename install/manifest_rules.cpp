@@ -39,10 +39,7 @@ bool IsReservedFolder(const std::string& name)
         if (upper == AsciiUpper(reserved))
             return true;
     // An 8.3 short name ("PROGRA~1") may stand for any folder beside it.
-    for (size_t tilde = upper.find('~'); tilde != std::string::npos; tilde = upper.find('~', tilde + 1))
-        if (tilde + 1 < upper.size() && upper[tilde + 1] >= '0' && upper[tilde + 1] <= '9')
-            return true;
-    return false;
+    return uninstall_names::MayBeShortName(std::string_view(upper));
 }
 
 // The key a sub-key path opens first: its first piece that is not empty.
@@ -82,10 +79,12 @@ std::string ResourceRefusal(const IniFile& manifest, const EntryDemands& demands
 }
 
 // The uninstaller and its record stand in the install folder itself: a file
-// of the manifest under either name there would take their place.
+// of the manifest under either name there, or under a short name that may
+// be theirs, would take their place.
 bool TakesAnUninstallPlace(const ResourceEntry& entry)
 {
-    return IsUninstallPlace(entry.sub_folder + "\\" + ResourceFileName(entry.path));
+    const std::string placed = entry.sub_folder + "\\" + ResourceFileName(entry.path);
+    return IsUninstallPlace(placed) || StartsWithShortName(placed);
 }
 
 } // namespace

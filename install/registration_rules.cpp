@@ -10,6 +10,11 @@ const char kUninstallKeys[] = "Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 } // namespace
 
+const char kProgressValue[] = "QD";
+const char kInstallerLocationValue[] = "QUENDA_INSTALLER_LOCATION";
+const char kTagValue[] = "TAG";
+const char* const kInstallerValues[3] = {kProgressValue, kInstallerLocationValue, kTagValue};
+
 ShortcutKinds ReadShortcutKinds(const IniFile& manifest, std::vector<std::string>& unknown)
 {
     unknown.clear();
@@ -48,9 +53,8 @@ UninstallEntry UninstallEntryTexts(const IniFile& manifest, const std::string& b
     if (entry.publisher.empty())
         entry.publisher = brand;
     entry.display_version = manifest.GetValue("GENERAL", "VERSION");
-    const std::string uninstaller = "\"" + install_dir + "\\" + uninstall_record::kUninstallerName + "\"";
-    entry.uninstall_string = uninstaller + " /uninstall";
-    entry.quiet_uninstall_string = uninstaller + " /uninstall /quiet";
+    entry.uninstall_string = UninstallCommand(install_dir);
+    entry.quiet_uninstall_string = entry.uninstall_string + " /quiet";
     return entry;
 }
 
@@ -66,3 +70,8 @@ std::string InstallDateText(int year, int month, int day)
 }
 
 std::string UninstallEntryKey(const std::string& brand) { return kUninstallKeys + brand; }
+
+std::string UninstallCommand(const std::string& install_dir)
+{
+    return "\"" + install_dir + "\\" + uninstall_record::kUninstallerName + "\" /uninstall";
+}

@@ -37,3 +37,15 @@ std::string InstallDateText(int year, int month, int day);
 
 // The entry's key below HKCU\Software.
 std::string UninstallEntryKey(const std::string& brand);
+
+// The command the uninstall entry runs: the quoted uninstaller in
+// `install_dir` and its switch. An entry whose UninstallString is this
+// (in any letter case) is the installer's own.
+std::string UninstallCommand(const std::string& install_dir);
+
+// The values the installer itself writes into HKCU\Software\<brand>: the
+// progress of the run, where the installer was started from, and its tag.
+extern const char kProgressValue[];
+extern const char kInstallerLocationValue[];
+extern const char kTagValue[];
+extern const char* const kInstallerValues[3];

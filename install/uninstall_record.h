@@ -4,12 +4,22 @@
 //
 //   [UNINSTALL]
 //   CREATED=1
+//   KEY_EXISTED=0
+//   ENTRY=1
+//   [VALUES]
+//   VALUE_1=Settings/volume
 //   [FILES]
 //   FILE_1=casino.exe
 //   FILE_2=Games\roulette.dll
 //
-// CREATED is 1 or 0; the FILE_ keys are numbered from 1, in no order that
-// matters. Portable, so the grammar is tested natively.
+// CREATED is 1 or 0; KEY_EXISTED says whether HKCU\Software\<brand> was
+// there before the first install, ENTRY whether the installer wrote the
+// uninstall entry. A record of an earlier version has neither: the key then
+// counts as there before (only the installer's own values go) and the entry
+// is judged by its command alone. The VALUE_ keys are the manifest's REG
+// entries ("[sub-key/]name") written into the brand's key; the FILE_ and
+// VALUE_ keys are numbered from 1, in no order that matters. Portable, so
+// the grammar is tested natively.
 #pragma once
 
 #include "base/uninstall_names.h"
@@ -31,6 +41,13 @@ using uninstall_names::kUninstallerName;
 
 struct UninstallRecord {
     bool created = false;
+    // HKCU\Software\<brand> was there before the first install: only the
+    // values written go, never the key.
+    bool key_existed = true;
+    // The installer wrote the uninstall entry (UNINSTALL_ENTRY was not 0).
+    bool entry = true;
+    // The manifest's REG entries written into the brand's key, each once.
+    std::vector<std::string> values;
     // Relative to the install folder, "\"-separated, each once.
     std::vector<std::string> files;
     // The files' spellings in capitals, which keep them once each: a record
@@ -52,6 +69,11 @@ std::string FormatUninstallRecord(const UninstallRecord& record);
 // as Windows compares names); a path the rules refuse goes to `refused`.
 void AddRecordedFile(UninstallRecord& record, const std::string& relative_path);
 
+// Adds a REG entry's key ("[sub-key/]name") unless the record lists it
+// already (registry names are compared exactly as written); an empty one or
+// one with a control byte is not recorded.
+void AddRecordedValue(UninstallRecord& record, const std::string& entry_key);
+
 // The relative path of each URL_ entry's file, as the installer places it
 // (sub-folder and file name); archives count as their own file, not as
 // what they unpack.
@@ -66,6 +88,10 @@ bool IsRemovableRecordedPath(const std::string& relative_path);
 // True when a path relative to the install folder names the uninstaller or
 // the record in the folder itself, however its separators and "." pieces go.
 bool IsUninstallPlace(const std::string& relative_path);
+
+// True when the path's first piece holds "~" and a digit: at the top of the
+// install folder it may be the 8.3 name of the uninstaller or the record.
+bool StartsWithShortName(const std::string& relative_path);
 
 // True for the uninstaller's or the record's name (in any letter case).
 bool IsUninstallFileName(const std::string& file_name);

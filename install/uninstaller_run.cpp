@@ -1,8 +1,9 @@
 // The uninstaller's run: where it stands, the question, the running-client
-// check, then what it removes: the install folder (when the installer
-// created it) or the recorded files, the shortcuts of ours, the brand's key
-// and the uninstall entry; uninstall.exe itself, and the folder it leaves,
-// at the next restart.
+// check, then what the record says is the installer's: the install folder
+// (when the installer created it) or the recorded files, the shortcuts of
+// ours, the brand's key (or only the values written into it) and our own
+// uninstall entry; uninstall.exe itself, moved to a name of its own, and the
+// folder it leaves, at the next restart. Without a record nothing goes.
 #include "install/uninstaller_run.h"
 
 #include "base/code_page.h"
@@ -16,6 +17,7 @@
 #include "install/registration_rules.h"
 #include "services/folder_tree.h"
 #include "services/install_folders.h"
+#include "services/registry_entry.h"
 #include "services/running_program_check.h"
 #include "services/shortcut_file.h"
 #include "services/text.h"
@@ -28,8 +30,22 @@
 
 namespace {
 
+// The uninstaller's texts, all in one place.
 const char kCaption[] = "Uninstall";
 const char kWrongPlace[] = "This uninstaller must run from the client's folder under Program Files.";
+const char kQuestion[] = "Remove %s and all its files?";
+const char kNoRecord[] = "The record of what was installed (%s) is missing or damaged, so nothing was removed.";
+const char kRemovedInPart[] = "Some files could not be removed: %s";
+
+std::string Formatted(const char* text, const std::string& inserted)
+{
+    const std::string::size_type place = std::string(text).find("%s");
+    return std::string(text, place) + inserted + (text + place + 2);
+}
+
+// Tries names until one is free; each new name depends on the time and the
+// process, so two uninstalls in the same folder do not meet.
+const int kUniqueNameTries = 100;
 
 // The path with every short (8.3) name in it made long; empty when it
 // cannot be (logged).
@@ -108,6 +124,28 @@ void RemoveKey(const std::string& key_name, std::vector<std::string>& left)
         left.push_back("HKCU\\Software\\" + key_name);
 }
 
+void RemoveValue(const std::string& key_name, const std::string& name, std::vector<std::string>& left)
+{
+    if (!DeleteSoftwareValue(key_name, name))
+        left.push_back("HKCU\\Software\\" + key_name + " " + name);
+}
+
+// The brand's key when the installer created it; otherwise only the values
+// the installer wrote into it, its own and the recorded REG entries.
+void RemoveBrandKey(const std::string& brand, const UninstallRecord& record, std::vector<std::string>& left)
+{
+    if (!record.key_existed) {
+        RemoveKey(brand, left);
+        return;
+    }
+    for (const char* name : kInstallerValues)
+        RemoveValue(brand, name, left);
+    RegistryEntry entry;
+    for (const std::string& value : record.values)
+        if (ParseRegistryEntry(value, "S:", entry))
+            RemoveValue(entry.sub_key.empty() ? brand : brand + "\\" + entry.sub_key, entry.value_name, left);
+}
+
 // A running program's file, and the folder it stands in, can only go once
 // the system restarts.
 void RemoveAtRestart(const std::string& path, std::vector<std::string>& left)
@@ -118,12 +156,37 @@ void RemoveAtRestart(const std::string& path, std::vector<std::string>& left)
     left.push_back(path);
 }
 
-// Everything the installer left for the brand; returns what remains.
-std::vector<std::string> RemoveClient(const std::string& brand, const std::string& install_dir)
+// The running uninstaller moves to a name of its own in the folder before
+// its deletion is left to the restart: a reinstall before the restart then
+// places its new uninstall.exe where no pending deletion names it. Where it
+// cannot move, its own name is left to the restart.
+void RemoveUninstallerAtRestart(const std::string& install_dir, std::vector<std::string>& left)
+{
+    const std::string uninstaller = UninstallerPath(install_dir);
+    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (int attempt = 0; attempt < kUniqueNameTries; ++attempt, ++seed) {
+        char hex[9];
+        wsprintfA(hex, "%08lX", static_cast<unsigned long>(seed));
+        const std::string moved = install_dir + "\\uninstall-" + hex + ".old";
+        if (MoveFileA(uninstaller.c_str(), moved.c_str())) {
+            RemoveAtRestart(moved, left);
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) {
+            LogFailure("MoveFileA", uninstaller, GetLastError());
+            break;
+        }
+    }
+    RemoveAtRestart(uninstaller, left);
+}
+
+// Everything the record says the installer left for the brand; returns what
+// remains.
+std::vector<std::string> RemoveClient(const std::string& brand, const std::string& install_dir,
+                                      const UninstallRecord& record)
 {
     std::vector<std::string> left;
-    UninstallRecord record;
-    const bool created = ReadUninstallRecord(install_dir, record) && record.created;
+    const bool created = record.created;
     const std::string uninstaller = UninstallerPath(install_dir);
     if (created)
         EmptyFolder(install_dir, uninstaller, left);
@@ -132,9 +195,12 @@ std::vector<std::string> RemoveClient(const std::string& brand, const std::strin
     const bool emptied = created && left.empty();
     RemoveShortcut(StartMenuShortcut(brand), install_dir, left);
     RemoveShortcut(DesktopShortcut(brand), install_dir, left);
-    RemoveKey(brand, left);
-    RemoveKey(UninstallEntryKey(brand), left);
-    RemoveAtRestart(uninstaller, left);
+    RemoveBrandKey(brand, record, left);
+    // Never another program's entry, nor one the installer was told not to
+    // write (a client that registers its own).
+    if (record.entry && IsOwnUninstallEntry(brand, install_dir))
+        RemoveKey(UninstallEntryKey(brand), left);
+    RemoveUninstallerAtRestart(install_dir, left);
     if (emptied)
         RemoveAtRestart(install_dir, left);
     // Another product's folder, or one the record does not vouch for, stays.
@@ -161,8 +227,15 @@ UninstallExit RunUninstaller(bool quiet)
         Tell(quiet, kWrongPlace, MB_OK | MB_ICONERROR);
         return kUninstallWrongPlace;
     }
+    // Without the record nothing tells what is the installer's: nothing goes.
+    UninstallRecord record;
+    if (!ReadUninstallRecord(install_dir, record)) {
+        Diagnostic("Uninstall refused: no readable record at %s\n", RecordPath(install_dir).c_str());
+        Tell(quiet, Formatted(kNoRecord, RecordPath(install_dir)), MB_OK | MB_ICONERROR);
+        return kUninstallRemovedInPart;
+    }
     if (!quiet) {
-        if (ShowMessage("Remove " + brand + " and all its files?", kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        if (ShowMessage(Formatted(kQuestion, brand), kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
             return kUninstallDeclined;
         CheckProgramRunning(brand, kCaption, kUninstallClientRunning);
     } else if (IsProgramRunning(brand)) {
@@ -170,7 +243,7 @@ UninstallExit RunUninstaller(bool quiet)
         return kUninstallClientRunning;
     }
 
-    const std::vector<std::string> left = RemoveClient(brand, install_dir);
+    const std::vector<std::string> left = RemoveClient(brand, install_dir, record);
     for (const std::string& path : left)
         Diagnostic("Not removed: %s\n", path.c_str());
     if (left.empty()) {
@@ -178,6 +251,6 @@ UninstallExit RunUninstaller(bool quiet)
                    UninstallerPath(install_dir).c_str());
         return kUninstallRemoved;
     }
-    Tell(quiet, "Some files could not be removed: " + left.front(), MB_OK | MB_ICONWARNING);
+    Tell(quiet, Formatted(kRemovedInPart, left.front()), MB_OK | MB_ICONWARNING);
     return kUninstallRemovedInPart;
 }

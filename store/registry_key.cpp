@@ -173,3 +173,46 @@ bool DeleteSoftwareKey(const std::string& key_name)
     LogFailure("SHDeleteKeyA", "HKCU\\" + path, result);
     return false;
 }
+
+bool SoftwareKeyExists(const std::string& key_name)
+{
+    KeyHandle key;
+    return !key_name.empty()
+        && OpenKey(key, HKEY_CURRENT_USER, (std::string(kParentKey) + "\\" + key_name).c_str(), KEY_READ)
+        == ERROR_SUCCESS;
+}
+
+std::string ReadSoftwareString(const std::string& key_name, const std::string& name)
+{
+    KeyHandle key;
+    if (key_name.empty()
+        || OpenKey(key, HKEY_CURRENT_USER, (std::string(kParentKey) + "\\" + key_name).c_str(), KEY_QUERY_VALUE)
+            != ERROR_SUCCESS)
+        return std::string();
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS
+        || type != REG_SZ)
+        return std::string();
+    std::vector<char> data(size + 1, '\0');
+    if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size)
+        != ERROR_SUCCESS)
+        return std::string();
+    return std::string(data.data(), strnlen(data.data(), data.size()));
+}
+
+bool DeleteSoftwareValue(const std::string& key_name, const std::string& name)
+{
+    const std::string path = std::string(kParentKey) + "\\" + key_name;
+    if (key_name.empty() || key_name[0] == '\\') {
+        LogFailureText("RegDeleteValueA", "HKCU\\" + path, "refused, it names HKCU\\Software itself");
+        return false;
+    }
+    KeyHandle key;
+    LONG result = OpenKey(key, HKEY_CURRENT_USER, path.c_str(), KEY_SET_VALUE);
+    if (result == ERROR_SUCCESS)
+        result = RegDeleteValueA(key.Get(), name.c_str());
+    if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)
+        return true;
+    LogFailure("RegDeleteValueA", "HKCU\\" + path + " " + name, result);
+    return false;
+}

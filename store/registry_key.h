@@ -55,3 +55,15 @@ private:
 // "\", which would name HKCU\Software itself. False when the key may remain;
 // failures are logged.
 bool DeleteSoftwareKey(const std::string& key_name);
+
+// True when HKCU\Software\<key_name> is there (opened for reading, never
+// created).
+bool SoftwareKeyExists(const std::string& key_name);
+
+// The REG_SZ value `name` of HKCU\Software\<key_name>, read without creating
+// the key; the empty text when there is none.
+std::string ReadSoftwareString(const std::string& key_name, const std::string& name);
+
+// Deletes the value `name` of HKCU\Software\<key_name> (a key or value that
+// is not there is no failure). False when it may remain; failures are logged.
+bool DeleteSoftwareValue(const std::string& key_name, const std::string& name);

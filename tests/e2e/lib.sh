@@ -471,6 +471,13 @@ folder_listing() { # folder
     (cd "$1" && find . | sort)
 }
 
+# The uninstaller moves itself to uninstall-XXXXXXXX.old (eight hex digits
+# of its own) before its deletion at the restart: such names read
+# uninstall-MOVED.old here.
+moved_names() {
+    sed -E 's/uninstall-[0-9A-F]{8}\.old/uninstall-MOVED.old/g'
+}
+
 # Starts the installed uninstall.exe of BRAND with ARGS.
 uninstall_start() { # brand [args...]
     local brand=$1

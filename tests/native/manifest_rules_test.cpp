@@ -105,6 +105,72 @@ TEST(ManifestRules, NoFileMayTakeTheUninstallersPlaceInTheInstallFolder)
     EXPECT_EQ(Refusal("[URLS]\nURL_1=uninstall.exe,Tools\nURL_2=uninstall.exe.txt\nURL_3=uninstall/casino.exe\n"), "");
 }
 
+// "UNINST~1.EXE" may be the short name of uninstall.exe beside it; lower
+// down a "~" and a digit name nothing of the uninstaller's.
+TEST(ManifestRules, NoShortNameAtTheTopOfTheInstallFolder)
+{
+    for (const char* value : {"UNINST~1.EXE", "x/uninst~1.ini,.", "casino.exe,CASINO~2", "casino.exe,Data~1\\Bin"})
+        EXPECT_EQ(Refusal(std::string("[URLS]\nURL_1=") + value + "\n"),
+                  std::string("Unsafe path in manifest: ") + value) << value;
+    EXPECT_EQ(Refusal("[URLS]\nURL_1=UNINST~1.EXE,Tools\nURL_2=casino~.exe\nURL_3=a~b1.dat\n"), "");
+}
+
+namespace {
+
+// Narrow names read as UTF-8, under the code page the test names: the
+// installer's conversion, without a Windows to convert.
+bool Utf8ToWide(unsigned, std::string_view narrow, WideText& wide)
+{
+    wide.clear();
+    for (size_t i = 0; i < narrow.size();) {
+        const unsigned char lead = static_cast<unsigned char>(narrow[i]);
+        const size_t extra = lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+        unsigned code = extra == 2 ? lead & 0x0F : extra == 1 ? lead & 0x1F : lead;
+        for (size_t k = 1; k <= extra && i + k < narrow.size(); ++k)
+            code = code << 6 | (static_cast<unsigned char>(narrow[i + k]) & 0x3F);
+        wide.push_back(static_cast<wchar_t>(code));
+        i += extra + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+// Characters the ANSI functions best-fit to a separator, a dot or a colon:
+// one piece as written, "..\..\victim" as read back. Refused by the checker,
+// which knows no code page, and where the code page makes them one.
+TEST(ResourceEntry, NamesThatBestFitToASeparatorAreRefused)
+{
+    const struct {
+        const char* name;
+        unsigned code_page; // where the look-alike becomes a separator
+    } look_alikes[] = {
+        {"..\xEF\xBC\xBC..\xEF\xBC\xBCvictim.txt", 1252}, // U+FF3C
+        {"..\xE2\x88\x96victim.txt", 1252},               // U+2216
+        {"..\xEF\xB9\xA8victim.txt", 1252},               // U+FE68
+        {"..\xEF\xBC\x8Fvictim.txt", 1252},               // U+FF0F
+        {"c\xEF\xBC\x9A\\x.txt", 1252},                  // U+FF1A
+        {"..\xC2\xA5victim.txt", 932},                      // U+00A5 under the Japanese code page
+        {"..\xE2\x82\xA9victim.txt", 949},                 // U+20A9 under the Korean one
+    };
+    for (const auto& look_alike : look_alikes) {
+        ResourceEntry entry;
+        ASSERT_TRUE(ParseResourceEntry("URL_1", std::string("/f/a.txt,") + look_alike.name, entry));
+        EXPECT_FALSE(IsContainedResource(entry)) << look_alike.name;
+        EXPECT_FALSE(IsContainedResource(entry, NarrowNames{look_alike.code_page, Utf8ToWide})) << look_alike.name;
+        ASSERT_TRUE(ParseResourceEntry("URL_1", std::string("/f/") + look_alike.name, entry));
+        EXPECT_FALSE(IsContainedResource(entry)) << look_alike.name;
+    }
+    // The yen and won signs are plain characters under the other code pages.
+    ResourceEntry entry;
+    ASSERT_TRUE(ParseResourceEntry("URL_1", "/f/\xC2\xA5\xE2\x82\xA9.txt", entry));
+    EXPECT_TRUE(IsContainedResource(entry, NarrowNames{1252, Utf8ToWide}));
+    EXPECT_FALSE(IsContainedResource(entry, NarrowNames{932, Utf8ToWide}));
+    EXPECT_FALSE(IsContainedResource(entry, NarrowNames{949, Utf8ToWide}));
+    ASSERT_TRUE(ParseResourceEntry("URL_1", "/f/\xC3\x9Cn\xC3\xAF" "c\xC3\xB8" "d\xC3\xA9.txt,Daten", entry));
+    EXPECT_TRUE(IsContainedResource(entry));
+}
+
 TEST(ManifestRules, MalformedHashesAreRefusedAndStrictBuildsRequireOne)
 {
     const std::string hash = "sha256:" + std::string(64, 'e');

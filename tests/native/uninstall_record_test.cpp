@@ -30,13 +30,40 @@ TEST(UninstallRecord, WrittenAndReadBack)
     record.created = true;
     AddRecordedFile(record, "casino.exe");
     AddRecordedFile(record, "Data\\Bin\\two.bin");
+    record.key_existed = false;
+    AddRecordedValue(record, "Settings/volume");
+    AddRecordedValue(record, "Settings/volume");
     const std::string text = FormatUninstallRecord(record);
-    EXPECT_EQ(text, "[UNINSTALL]\nCREATED=1\n[FILES]\nFILE_1=casino.exe\nFILE_2=Data\\Bin\\two.bin\n");
+    EXPECT_EQ(text, "[UNINSTALL]\nCREATED=1\nKEY_EXISTED=0\nENTRY=1\n[VALUES]\nVALUE_1=Settings/volume\n"
+                    "[FILES]\nFILE_1=casino.exe\nFILE_2=Data\\Bin\\two.bin\n");
     const UninstallRecord back = Parsed(text);
     EXPECT_TRUE(back.created);
+    EXPECT_FALSE(back.key_existed);
+    EXPECT_TRUE(back.entry);
     EXPECT_EQ(back.files, record.files);
-    EXPECT_FALSE(Parsed("[UNINSTALL]\r\nCREATED=0\r\n").created);
-    EXPECT_EQ(FormatUninstallRecord(UninstallRecord()), "[UNINSTALL]\nCREATED=0\n[FILES]\n");
+    EXPECT_EQ(back.values, std::vector<std::string>{"Settings/volume"});
+    EXPECT_FALSE(Parsed("[UNINSTALL]\r\nCREATED=0\r\nENTRY=0\r\n").entry);
+    EXPECT_EQ(FormatUninstallRecord(UninstallRecord()),
+              "[UNINSTALL]\nCREATED=0\nKEY_EXISTED=1\nENTRY=1\n[VALUES]\n[FILES]\n");
+}
+
+// A record written before the installer noted what was there: the key
+// counts as there before (only the installer's values go), the entry is
+// judged by its command; a flag that is not 0 or 1 reads the same way.
+TEST(UninstallRecord, AnOlderRecordClaimsNoKeyAsItsOwn)
+{
+    for (const char* text : {"[UNINSTALL]\nCREATED=1\n[FILES]\nFILE_1=casino.exe\n",
+                             "[UNINSTALL]\nCREATED=1\nKEY_EXISTED=no\nENTRY=\n"}) {
+        const UninstallRecord record = Parsed(text);
+        EXPECT_TRUE(record.created) << text;
+        EXPECT_TRUE(record.key_existed) << text;
+        EXPECT_TRUE(record.entry) << text;
+        EXPECT_TRUE(record.values.empty()) << text;
+    }
+    UninstallRecord record;
+    AddRecordedValue(record, "");
+    AddRecordedValue(record, "a\nFILE_9=x");
+    EXPECT_TRUE(record.values.empty());
 }
 
 TEST(UninstallRecord, WithoutAPlainCreatedItIsNoRecord)
@@ -104,7 +131,8 @@ TEST(UninstallRecord, ARerunKeepsCreatedAndAddsWhatIsNew)
     for (const std::string& file : PlacedFilesOf("[URLS]\nURL_1=client/casino.exe\nURL_2=games/r.dll,Games\n"))
         AddRecordedFile(record, file);
     EXPECT_EQ(FormatUninstallRecord(record),
-              "[UNINSTALL]\nCREATED=0\n[FILES]\nFILE_1=casino.exe\nFILE_2=old.dll\nFILE_3=Games\\r.dll\n");
+              "[UNINSTALL]\nCREATED=0\nKEY_EXISTED=1\nENTRY=1\n[VALUES]\n[FILES]\nFILE_1=casino.exe\n"
+              "FILE_2=old.dll\nFILE_3=Games\\r.dll\n");
 }
 
 TEST(UninstallRecord, PlacedFilesAreTheEntriesTargetsArchivesAsThemselves)

@@ -82,3 +82,31 @@ TEST(FolderTree, RemovingWhatIsNotThereIsNoFailure)
     EXPECT_TRUE(RemoveEmptyFolder(folder));
     EXPECT_FALSE(PathExists(folder));
 }
+
+// "..", U+FF3C, "..", U+FF3C, "victim" is one name to the wide functions; the
+// ANSI ones best-fit it to "..\..\victim", which led the walk two folders up.
+// Measured and emptied, the folder is left with the victim beside it whole.
+TEST(FolderTree, ANameThatBestFitsToASeparatorNeverLeadsOut)
+{
+    const std::string top = ScratchFolder("climb");
+    const std::string folder = top + "\\a\\client";
+    CreateDirectoryA((top + "\\a").c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryA((top + "\\victim").c_str(), nullptr);
+    WriteWhole(top + "\\victim\\keep.txt", "keep");
+    const std::wstring look_alike = Wide(folder) + L"\\..\xff3c..\xff3cvictim";
+    ASSERT_TRUE(CreateDirectoryW(look_alike.c_str(), nullptr));
+    FileHandle inside(CreateFileW((look_alike + L"\\x.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(inside.Valid());
+    DWORD written = 0;
+    WriteFile(inside.Get(), "twelve bytes", 12, &written, nullptr);
+    inside.Reset();
+
+    EXPECT_EQ(FolderTreeBytes(folder), 12u);
+    std::vector<std::string> left;
+    EmptyFolder(folder, folder + "\\uninstall.exe", left);
+    EXPECT_TRUE(left.empty()) << left.front();
+    EXPECT_TRUE(ReadTree(Wide(folder)).empty());
+    EXPECT_EQ(ReadWhole(Wide(top + "\\victim\\keep.txt")), "keep");
+}

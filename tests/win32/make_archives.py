@@ -8,7 +8,9 @@ method each; corrupt.7z and truncated.7z are damaged copies; escape.7z and
 absolute.7z carry an entry that points outside the destination; device.7z,
 devfolder.7z and dotted.7z an entry that names a device or ends in a dot,
 staged.7z one named like a staged file (x.part), uninstaller.7z one in the
-uninstaller's record's place (UNINSTALL.INI); bigblock.7z a solid block of
+uninstaller's record's place (UNINSTALL.INI); fullwidth.7z, setminus.7z
+and smallsolidus.7z an entry that the ANSI functions would read back with
+a "\\" (best fit), outside.7z one that code page 1252 cannot spell; bigblock.7z a solid block of
 513 MiB, crowded.7z 100,001 empty files, swarm.7z a header of a few
 kilobytes, packed, that declares ten million nameless files, bigmodel.7z a
 text of 104 bytes packed with a PPMd model of 1.5 GiB, filler.7z
@@ -41,7 +43,6 @@ def make_tree(tree, pe_file):
     rng = random.Random(7)
     os.makedirs(os.path.join(tree, "data"))
     os.makedirs(os.path.join(tree, "empty_folder"))
-    os.makedirs(os.path.join(tree, "日本語"))
     with open(os.path.join(tree, "readme.txt"), "w") as f:
         f.write("Casino client files\n" * 200)
     os.utime(os.path.join(tree, "readme.txt"), (README_TIME, README_TIME))
@@ -50,8 +51,6 @@ def make_tree(tree, pe_file):
     open(os.path.join(tree, "data", "empty.txt"), "wb").close()
     with open(os.path.join(tree, "Ünïcødé ñame.txt"), "w", encoding="utf-8") as f:
         f.write("non-ASCII name\n")
-    with open(os.path.join(tree, "日本語", "ファイル.txt"), "w", encoding="utf-8") as f:
-        f.write("wide name in a wide folder\n")
     shutil.copy(pe_file, os.path.join(tree, "program.exe"))
 
 
@@ -163,6 +162,20 @@ def main():
         path = os.path.abspath(os.path.join(out, archive))
         pack(path, unsafe, [entry], ["-m0=Copy", "-mhc=off"])
         patch_name(path, old, new)
+
+    # Names the ANSI functions would read back otherwise than they are: a
+    # full-width reverse solidus, a set minus and a small reverse solidus,
+    # each a "\\" once best-fitted, and a name outside the code page.
+    for archive, entry in (("fullwidth.7z", "..\uff3c..\uff3cvictim/x.txt"),
+                           ("setminus.7z", "..\u2216victim.txt"),
+                           ("smallsolidus.7z", "..\ufe68victim.txt"),
+                           ("outside.7z", "日本語/ファイル.txt")):
+        names = os.path.join(out, "names-" + archive)
+        os.makedirs(os.path.dirname(os.path.join(names, entry)), exist_ok=True)
+        with open(os.path.join(names, entry), "w") as f:
+            f.write("look-alike\n")
+        pack(os.path.abspath(os.path.join(out, archive)), names, [entry.split("/")[0]], ["-m0=Copy"])
+        shutil.rmtree(names)
 
     large = os.path.join(out, "large")
     os.makedirs(large)

@@ -27,6 +27,9 @@ e2e_expect_eq "$(wine reg query "$key" </dev/null | tr -d '\r' | grep -c 'REG_')
 cmp "$WINEPREFIX/drive_c/Downloads/setup.exe" "$dir/uninstall.exe" || e2e_fail "uninstall.exe is not the installer"
 e2e_expect_eq "$(tr -d '\r' <"$dir/uninstall.ini")" "[UNINSTALL]
 CREATED=1
+KEY_EXISTED=0
+ENTRY=1
+[VALUES]
 [FILES]
 FILE_1=casino.exe
 FILE_2=Data\\data.bin" "the uninstall record"
@@ -48,6 +51,9 @@ e2e_expect_eq "$(reg_value "$key" DisplayVersion)" "" "DisplayVersion after a ru
 e2e_expect_eq "$(reg_value "$key" Publisher)" "Entry Casino" "Publisher without PUBLISHER"
 e2e_expect_eq "$(tr -d '\r' <"$dir/uninstall.ini")" "[UNINSTALL]
 CREATED=1
+KEY_EXISTED=0
+ENTRY=1
+[VALUES]
 [FILES]
 FILE_1=casino.exe
 FILE_2=Data\\data.bin

@@ -20,9 +20,10 @@ e2e_expect_eq "$(answer_uninstall_box 1)" 'Some files could not be removed: C:\P
     "the box of a partial removal"
 e2e_wait_exit 30
 e2e_expect_eq "$PROGRAM_EXIT" 3 "exit code"
-e2e_expect_eq "$(cd "$dir" && find . -type f | sort | paste -sd' ')" "./Data/other.dat ./other.txt ./uninstall.exe" \
-    "what stays"
-e2e_expect_eq "$(pending_deletions)" 'C:\Program Files\Shared Casino\uninstall.exe' "deletions at the next restart"
+e2e_expect_eq "$(cd "$dir" && find . -type f | sort | moved_names | paste -sd' ')" \
+    "./Data/other.dat ./other.txt ./uninstall-MOVED.old" "what stays"
+e2e_expect_eq "$(pending_deletions | moved_names)" 'C:\Program Files\Shared Casino\uninstall-MOVED.old' \
+    "deletions at the next restart"
 e2e_expect_eq "$(reg_key_exists 'HKCU\Software\Shared Casino')" 0 "the brand's key"
 e2e_expect_eq "$(reg_key_exists "$(uninstall_key "Shared Casino")")" 0 "the uninstall entry"
 
@@ -35,8 +36,8 @@ printf 'FILE_9=..\\Next Casino\\casino.exe\r\n' >>"$dir/uninstall.ini"
 uninstall_quietly "Shared Casino"
 e2e_expect_eq "$PROGRAM_EXIT" 3 "exit code of the quiet uninstall"
 expect_no_box Uninstall 1
-e2e_expect_eq "$(cd "$dir" && find . -type f | sort | paste -sd' ')" "./Data/other.dat ./other.txt ./uninstall.exe" \
-    "what stays after the quiet uninstall"
+e2e_expect_eq "$(cd "$dir" && find . -type f | sort | moved_names | paste -sd' ')" \
+    "./Data/other.dat ./other.txt ./uninstall-MOVED.old ./uninstall-MOVED.old" "what stays after the quiet uninstall"
 [ -f "$(install_dir "Next Casino")/casino.exe" ] || e2e_fail "a recorded path outside the folder was followed"
 grep -q 'lists "..\\Next Casino\\casino.exe", which leaves the folder' "$work/uninstall.out" \
     || e2e_fail "the refused record line was not logged"

@@ -2,7 +2,8 @@
 # A quiet uninstall removes the folder the installer created with all its
 # files (a read-only one too), the brand's key, the uninstall entry and the
 # shortcuts that point to the client, shows no box and ends with 0; it
-# schedules uninstall.exe and its folder for the next restart. Another
+# moves uninstall.exe to a name of its own and schedules that and its folder
+# for the next restart. Another
 # brand's folder and key, a shortcut of the brand's name that points
 # elsewhere, and the installer's settings stay.
 source "$(dirname "$0")/../lib.sh"
@@ -25,11 +26,12 @@ uninstall_quietly "Quiet Casino"
 e2e_expect_eq "$PROGRAM_EXIT" 0 "exit code of the quiet uninstall"
 expect_no_box Uninstall 1
 
-e2e_expect_eq "$(folder_listing "$dir" | paste -sd' ')" ". ./uninstall.exe" "what is left until the restart"
+e2e_expect_eq "$(folder_listing "$dir" | moved_names | paste -sd' ')" ". ./uninstall-MOVED.old" \
+    "what is left until the restart"
 e2e_expect_eq "$(reg_key_exists 'HKCU\Software\Quiet Casino')" 0 "the brand's key"
 e2e_expect_eq "$(reg_key_exists "$(uninstall_key "Quiet Casino")")" 0 "the uninstall entry"
 [ ! -e "$(start_menu_link "Quiet Casino")" ] || e2e_fail "the Start-menu shortcut is still there"
-e2e_expect_eq "$(pending_deletions)" 'C:\Program Files\Quiet Casino\uninstall.exe
+e2e_expect_eq "$(pending_deletions | moved_names)" 'C:\Program Files\Quiet Casino\uninstall-MOVED.old
 C:\Program Files\Quiet Casino' "deletions at the next restart"
 
 [ -f "$other/casino.exe" ] && [ -f "$other/Data/data.bin" ] && [ -f "$other/uninstall.exe" ] \
