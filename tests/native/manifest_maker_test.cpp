@@ -146,6 +146,7 @@ TEST(ManifestMaker, RefusesWhatTheInstallerRefusesWithTheCheckersTextAndMakesNot
         {"Sounds/COM\xC2\xB9.txt", "Sounds/COM\xC2\xB9.txt: Unsafe path in manifest: Sounds/COM\xB9.txt,Sounds"},
         {"con/a.txt", "con/a.txt: Unsafe path in manifest: con/a.txt,con"},
         {"x.dll.part", "x.dll.part: Unsafe path in manifest: x.dll.part,"},
+        {"PROGRA~1", "PROGRA~1: Unsafe path in manifest: PROGRA~1,"},
         {"Uninstall.EXE", "Uninstall.EXE: Unsafe path in manifest: Uninstall.EXE,"},
         {"dot./a.txt", "dot./a.txt: Unsafe path in manifest: dot./a.txt,dot."},
         {"\xE4\xB8\xAD.txt", "\xE4\xB8\xAD.txt: a name outside code page 1252, which the installer's system cannot hold"},
