@@ -4,7 +4,7 @@
 #include "app/message_pump.h"
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
-#include "install/uninstaller_run.h"
+#include "install/uninstall/uninstaller_run.h"
 #include "store/installer.h"
 #include "ui/installer_dialog.h"
 

@@ -2,7 +2,7 @@
 // command line the uninstaller.
 #include "app/application.h"
 #include "base/process_exit.h"
-#include "install/run_switches.h"
+#include "install/run/run_switches.h"
 #include "store/installer.h"
 
 #include <windows.h>

@@ -77,7 +77,7 @@ function(manifest_key_source output keys)
     endif()
     file(CONFIGURE OUTPUT ${output} CONTENT
 "// Written by cmake/manifest_keys.cmake from the build's manifest keys.
-#include \"install/manifest_keys.h\"
+#include \"install/trust/manifest_keys.h\"
 
 namespace {
 

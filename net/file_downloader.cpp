@@ -3,7 +3,7 @@
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
 #include "base/owner_window.h"
-#include "install/worker_thread.h"
+#include "install/worker/worker_thread.h"
 #include "net/bounded_send.h"
 #include "net/downloader_listener.h"
 #include "net/proxy_credentials.h"

@@ -7,7 +7,7 @@
 //   manifest-tool make DIR --server HOST [--path PREFIX] [--template FILE] [--out FILE]
 //                      [--code-page N]
 // Exit status: 0 no error (warnings allowed), 1 errors, 2 usage or read error.
-#include "install/manifest_rules.h"
+#include "install/trust/manifest_rules.h"
 #include "operator/code_page_names.h"
 #include "operator/file_sha256.h"
 #include "operator/manifest_check.h"

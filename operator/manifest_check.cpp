@@ -1,9 +1,9 @@
 #include "operator/manifest_check.h"
 
-#include "install/addresses.h"
-#include "install/manifest_rules.h"
-#include "install/registration_rules.h"
-#include "install/resource_entry.h"
+#include "install/delivery/addresses.h"
+#include "install/trust/manifest_rules.h"
+#include "install/uninstall/registration_rules.h"
+#include "install/trust/resource_entry.h"
 #include "operator/parse_record.h"
 #include "services/registry_entry.h"
 #include "services/text.h"

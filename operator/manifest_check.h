@@ -3,7 +3,7 @@
 // what it would silently ignore or misread (warnings), each with its line.
 #pragma once
 
-#include "install/manifest_signature.h"
+#include "install/trust/manifest_signature.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "operator/manifest_hashes.h"
 
-#include "install/resource_entry.h"
+#include "install/trust/resource_entry.h"
 #include "operator/parse_record.h"
 #include "services/text.h"
 

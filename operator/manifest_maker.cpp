@@ -1,8 +1,8 @@
 #include "operator/manifest_maker.h"
 
-#include "install/manifest_rules.h"
-#include "install/manifest_signature.h"
-#include "install/resource_entry.h"
+#include "install/trust/manifest_rules.h"
+#include "install/trust/manifest_signature.h"
+#include "install/trust/resource_entry.h"
 #include "operator/parse_record.h"
 #include "services/text.h"
 

@@ -3,7 +3,7 @@
 // new one. Every other byte stays as it was.
 #pragma once
 
-#include "install/manifest_signature.h"
+#include "install/trust/manifest_signature.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "operator/online_check.h"
 
-#include "install/manifest_rules.h"
-#include "install/resource_entry.h"
+#include "install/trust/manifest_rules.h"
+#include "install/trust/resource_entry.h"
 #include "operator/parse_record.h"
 #include "services/text.h"
 

@@ -7,7 +7,7 @@
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
 #include "base/process_exit.h"
-#include "install/addresses.h"
+#include "install/delivery/addresses.h"
 #include "services/language_table.h"
 #include "store/installer.h"
 #include "store/run_values.h"

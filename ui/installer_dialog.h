@@ -6,7 +6,7 @@
 #include "app/idle_task.h"
 #include "app/message_preview.h"
 #include "base/unique_handle.h"
-#include "install/window_channel.h"
+#include "install/worker/window_channel.h"
 #include "ui/bitmap_button.h"
 #include "ui/window_dpi.h"
 

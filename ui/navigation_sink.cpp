@@ -1,7 +1,7 @@
 #include "ui/navigation_sink.h"
 
 #include "base/diagnostics.h"
-#include "install/addresses.h"
+#include "install/delivery/addresses.h"
 
 #include <comutil.h>
 #include <exdispid.h>

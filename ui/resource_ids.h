@@ -2,7 +2,7 @@
    resource compiler reads this file too. */
 #pragma once
 
-#include "install/control_ids.h"
+#include "install/worker/control_ids.h"
 
 #define IDI_INSTALLER 128
 #define IDD_INSTALLER 129

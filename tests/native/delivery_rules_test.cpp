@@ -1,6 +1,6 @@
 // From answer to action: what a status, Content-Range, validator and declared
 // size mean for the staged file, and the resume file's grammar.
-#include "install/delivery_rules.h"
+#include "install/delivery/delivery_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "install/addresses.h"
-#include "install/resource_entry.h"
+#include "install/delivery/addresses.h"
+#include "install/trust/resource_entry.h"
 
 #include <gtest/gtest.h>
 

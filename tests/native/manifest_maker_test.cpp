@@ -1,7 +1,7 @@
 // A manifest made from a release folder: its entries, their order and
 // pieces, the template around them, and every refusal, which makes nothing.
-#include "install/manifest_rules.h"
-#include "install/manifest_signature.h"
+#include "install/trust/manifest_rules.h"
+#include "install/trust/manifest_signature.h"
 #include "operator/code_page_names.h"
 #include "operator/file_sha256.h"
 #include "operator/manifest_maker.h"

@@ -2,8 +2,8 @@
 #include "base/disk_space.h"
 #include "base/staging_names.h"
 #include "hostile_manifest_cases.h"
-#include "install/manifest_rules.h"
-#include "install/resource_entry.h"
+#include "install/trust/manifest_rules.h"
+#include "install/trust/resource_entry.h"
 #include "store/ini_file.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The signed manifest's format: the signature line and the bytes it covers,
 // base64, serials, dates, and the order of a keyed installer's refusals.
-#include "install/manifest_signature.h"
+#include "install/trust/manifest_signature.h"
 #include "store/ini_file.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The operators' signing: what `sign` changes in a manifest and what it
 // keeps, keys through OpenSSL, and `check` judging signed manifests as
 // keyed installers do.
-#include "install/manifest_signature.h"
+#include "install/trust/manifest_signature.h"
 #include "operator/manifest_check.h"
 #include "operator/manifest_signer.h"
 #include "operator/rsa_keys.h"

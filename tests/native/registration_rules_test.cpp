@@ -1,5 +1,5 @@
-#include "install/registration_rules.h"
-#include "install/run_switches.h"
+#include "install/uninstall/registration_rules.h"
+#include "install/run/run_switches.h"
 #include "store/ini_file.h"
 
 #include <gtest/gtest.h>

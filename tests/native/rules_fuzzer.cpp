@@ -5,8 +5,8 @@
 // the install folder; the operators' checker reports an error for every
 // manifest the rules refuse.
 #include "base/path_rules.h"
-#include "install/manifest_rules.h"
-#include "install/resource_entry.h"
+#include "install/trust/manifest_rules.h"
+#include "install/trust/resource_entry.h"
 #include "operator/manifest_check.h"
 #include "services/text.h"
 #include "store/ini_file.h"

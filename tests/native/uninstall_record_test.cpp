@@ -1,4 +1,5 @@
-#include "install/uninstall_record.h"
+#include "install/trust/resource_entry.h"
+#include "install/uninstall/uninstall_record.h"
 #include "store/ini_file.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "install/client_registration.h"
+#include "install/uninstall/client_registration.h"
 
 #include "base/unique_handle.h"
 #include "services/pending_deletions.h"

@@ -1,7 +1,7 @@
 // Device names as Windows converts them in the system's code page. Wine
 // cannot switch its ANSI code page per test, so the code pages are passed.
 #include "base/code_page.h"
-#include "install/manifest_rules.h"
+#include "install/trust/manifest_rules.h"
 #include "store/ini_file.h"
 
 #include <gtest/gtest.h>

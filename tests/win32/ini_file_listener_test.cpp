@@ -1,5 +1,5 @@
 // The manifest listener against the fixture server on 127.0.0.3.
-#include "install/ini_file_listener.h"
+#include "install/run/ini_file_listener.h"
 #include "net/file_downloader.h"
 #include "store/installer.h"
 

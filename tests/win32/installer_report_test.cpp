@@ -1,4 +1,4 @@
-#include "install/window_channel.h"
+#include "install/worker/window_channel.h"
 #include "store/installer.h"
 #include "store/run_values.h"
 

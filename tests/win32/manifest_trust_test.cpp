@@ -1,8 +1,8 @@
 // The keyed installer's check: CryptoAPI verifying what OpenSSL signed, and
 // the rollback floor kept under HKCU\Software\InstallKVO for every key.
-#include "install/manifest_keys.h"
-#include "install/manifest_signature.h"
-#include "install/manifest_trust.h"
+#include "install/trust/manifest_keys.h"
+#include "install/trust/manifest_signature.h"
+#include "install/trust/manifest_trust.h"
 #include "services/rsa_signature.h"
 #include "store/ini_file.h"
 

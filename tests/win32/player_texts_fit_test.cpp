@@ -6,7 +6,7 @@
 #include "app/app_module.h"
 #include "base/owner_window.h"
 #include "base/player_box.h"
-#include "install/control_ids.h"
+#include "install/worker/control_ids.h"
 #include "ui/installer_dialog.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The resource listener's file: where it lands, and what the log says when it
 // cannot be written or put in place.
-#include "install/resource_entry.h"
-#include "install/resource_file_listener.h"
-#include "install/window_channel.h"
+#include "install/trust/resource_entry.h"
+#include "install/delivery/resource_file_listener.h"
+#include "install/worker/window_channel.h"
 #include "store/installer.h"
 
 #include "box_answering.h"

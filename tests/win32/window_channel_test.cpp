@@ -1,5 +1,5 @@
 #include "base/player_box.h"
-#include "install/window_channel.h"
+#include "install/worker/window_channel.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

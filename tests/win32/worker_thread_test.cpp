@@ -1,5 +1,5 @@
-#include "install/utils_exception.h"
-#include "install/worker_thread.h"
+#include "install/worker/utils_exception.h"
+#include "install/worker/worker_thread.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -5,9 +5,9 @@
 // provider, which a run pays once for its first hash or signature, the first
 // check after it, and the mean of the later ones; or the refusal and status 1.
 //   bench_verify MANIFEST ROUNDS
-#include "install/manifest_keys.h"
-#include "install/manifest_rules.h"
-#include "install/manifest_trust.h"
+#include "install/trust/manifest_keys.h"
+#include "install/trust/manifest_rules.h"
+#include "install/trust/manifest_trust.h"
 #include "services/sha256_hash.h"
 #include "services/whole_file.h"
 #include "store/ini_file.h"

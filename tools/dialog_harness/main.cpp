@@ -10,8 +10,8 @@
 //                                            writing "done" to the files line
 #include "app/application.h"
 #include "base/player_box.h"
-#include "install/window_channel.h"
-#include "install/worker_thread.h"
+#include "install/worker/window_channel.h"
+#include "install/worker/worker_thread.h"
 #include "store/installer.h"
 #include "store/run_values.h"
 

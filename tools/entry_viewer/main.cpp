@@ -3,8 +3,8 @@
 // the target of its Start-menu shortcut.
 //
 //   entry_viewer BRAND
-#include "install/client_registration.h"
-#include "install/registration_rules.h"
+#include "install/uninstall/client_registration.h"
+#include "install/uninstall/registration_rules.h"
 #include "services/shortcut_file.h"
 #include "store/key_handle.h"
 #include "tools/main_window.h"
