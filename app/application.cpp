@@ -75,7 +75,7 @@ int RunApplication(int show_command, StartWorker start_worker)
     g_dialog = dialog;
     HWND window = dialog->Create();
     if (!window) {
-        LogFailure("CreateDialogParamA", "dialog 129", GetLastError());
+        LogFailure("CreateDialogParamW", "dialog 129", GetLastError());
         g_module.UnregisterPump(GetCurrentThreadId());
         g_dialog = nullptr;
         delete dialog;

@@ -61,10 +61,17 @@ bool HasColon(std::basic_string_view<Char> path)
 
 // True when the path stays below the folder it is joined to: not rooted, no
 // ":", no unsafe piece. The empty path stays where it is.
+template <typename Char, typename IsDevice>
+bool IsContainedPath(std::basic_string_view<Char> path, IsDevice is_device)
+{
+    return (path.empty() || !IsSeparator(path[0])) && !HasColon(path) && !HasUnsafePiece(path, is_device);
+}
+
+// The same with the device rule of wide names.
 template <typename Char>
 bool IsContainedPath(std::basic_string_view<Char> path)
 {
-    return (path.empty() || !IsSeparator(path[0])) && !HasColon(path) && !HasUnsafePiece(path);
+    return IsContainedPath(path, [](std::basic_string_view<Char> piece) { return device_name::IsDevice(piece); });
 }
 
 } // namespace path_rules

@@ -1,6 +1,7 @@
 #include "install/addresses.h"
 
 #include "services/text.h"
+#include "store/ini_file.h"
 
 #include <vector>
 
@@ -16,6 +17,14 @@ std::string SkinPageAddress(const std::string& skin_url, const std::string& serv
 {
     return skin_url + "?serverName=" + server_name + "&brandId=" + brand_id
         + "&langShortStr=" + language + "&logo=" + logo;
+}
+
+std::string ManifestSkinPage(const IniFile& manifest)
+{
+    return SkinPageAddress(manifest.GetValue("GENERAL", "SKIN_URL"), manifest.GetValue("GENERAL", "SERVER_NAME"),
+                           manifest.GetValue("GENERAL", "BRAND_ID"),
+                           manifest.GetValue("GENERAL", "LANG_SHORT_STR"),
+                           manifest.GetValue("GENERAL", "LOGO_FILENAME"));
 }
 
 namespace {
@@ -37,6 +46,15 @@ bool IsWebAddress(const std::string& address)
 
 bool IsHttpsAddress(const std::string& address) { return UpperScheme(address) == "HTTPS"; }
 
+SkinPageVerdict JudgeSkinPage(const std::string& page, bool https_pages_only)
+{
+    if (HasControlByte(page))
+        return SkinPageVerdict::kControlByte;
+    if (https_pages_only && !IsHttpsAddress(page))
+        return SkinPageVerdict::kNotHttps;
+    return SkinPageVerdict::kShown;
+}
+
 bool IsHttpsScheme(const std::string& scheme) { return AsciiUpper(scheme) == "HTTPS"; }
 
 std::string ReportAddress(const std::string& host, int did, int action)
@@ -55,9 +73,4 @@ std::string InstallerLocation(const std::string& command_line)
     if (!program.empty() && program.front() == '"')
         program.erase(0, 1);
     return program + ".exe";
-}
-
-std::string FilesStatusText(int ordinal, int total)
-{
-    return "Downloaded " + std::to_string(ordinal) + " of " + std::to_string(total) + " files";
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+class IniFile;
+
 // "<prefix>/ClientResourcesManager.asp?action=QDL&did=..&tag=..&langId=..",
 // built to fit whatever the prefix's length.
 std::string ManifestRequestTarget(const std::string& prefix, int did, int tag, int language_id);
@@ -14,6 +16,16 @@ std::string ManifestRequestTarget(const std::string& prefix, int did, int tag, i
 std::string SkinPageAddress(const std::string& skin_url, const std::string& server_name,
                             const std::string& brand_id, const std::string& language,
                             const std::string& logo);
+
+// The skin page the manifest names: SkinPageAddress of its GENERAL values.
+std::string ManifestSkinPage(const IniFile& manifest);
+
+// Whether the run shows the skin page at `page`, and why not. A control byte
+// goes first: the browser control would read the address only up to a NUL.
+// A build that shows only https pages (strict or keyed) shows no other:
+// an http page could be rewritten on the path, inside the elevated control.
+enum class SkinPageVerdict { kShown, kControlByte, kNotHttps };
+SkinPageVerdict JudgeSkinPage(const std::string& page, bool https_pages_only);
 
 // True when the address names the http or https scheme (compared
 // case-insensitively): the only ones a page may be shown from or opened with;
@@ -36,5 +48,3 @@ std::string ReportAddress(const std::string& host, int did, int action);
 // (case-sensitive) without a leading double quote, plus ".exe".
 std::string InstallerLocation(const std::string& command_line);
 
-// "Downloaded <ordinal> of <total> files".
-std::string FilesStatusText(int ordinal, int total);

@@ -2,6 +2,7 @@
 
 #include "base/diagnostics.h"
 #include "base/module_path.h"
+#include "base/player_texts.h"
 #include "install/registration_rules.h"
 #include "services/file_placement.h"
 #include "services/folder_tree.h"
@@ -193,6 +194,8 @@ RegistrationStart StartRegistration(const std::string& install_dir, const std::s
             if (!IsRecordedFile(record, file)
                 && GetFileAttributesA((install_dir + "\\" + file).c_str()) != INVALID_FILE_ATTRIBUTES)
                 start.there_before.insert(AsciiUpper(file));
+    // The uninstaller asks in the language of the latest install.
+    record.language = PlayerLanguage();
     return start;
 }
 

@@ -1,6 +1,7 @@
 #include "install/delivery_rules.h"
 
 #include "base/disk_space.h"
+#include "base/player_texts.h"
 #include "services/text.h"
 
 #include <vector>
@@ -115,8 +116,8 @@ int ByteBarRange(std::int64_t total)
 
 std::string DiskSpaceRefusal(std::uint64_t needed, std::uint64_t free_bytes)
 {
-    return "Not enough disk space: " + std::to_string(disk_space::MiBRoundedUp(needed)) + " MiB needed, "
-        + std::to_string(disk_space::MiBRoundedUp(free_bytes)) + " MiB free.";
+    return FillText(EnglishText(TextId::kDiskSpace), {std::to_string(disk_space::MiBRoundedUp(needed)),
+                                                       std::to_string(disk_space::MiBRoundedUp(free_bytes))});
 }
 
 std::string FormatResumeInfo(const ResumeInfo& info)

@@ -2,12 +2,13 @@
 
 #include "base/diagnostics.h"
 #include "base/disk_space.h"
-#include "base/owner_window.h"
+#include "base/player_box.h"
 #include "install/addresses.h"
 #include "install/debug_message.h"
 #include "install/delivery_rules.h"
 #include "install/manifest_rules.h"
 #include "install/read_ahead.h"
+#include "install/refusal_box.h"
 #include "install/resource_entry.h"
 #include "install/resource_file_listener.h"
 #include "install/window_channel.h"
@@ -95,16 +96,20 @@ std::string LibraryHash(const std::vector<ListedFile>& files)
 
 void ShowFileCount(int ordinal, int total)
 {
-    g_dialog->SetStatusText(IDC_FILES_STATUS, FilesStatusText(ordinal, total));
+    g_dialog->SetStatusText(IDC_FILES_STATUS,
+                            PlayerText(TextId::kDownloadedFiles, {std::to_string(ordinal), std::to_string(total)}));
     g_dialog->SetProgressPos(IDC_FILES_PROGRESS, ordinal, true);
 }
 
+bool IsArchive(const ResourceEntry& entry) { return EndsWith(entry.path, ".7z"); }
+
 // A file already in place whose size and SHA-256 match its entry need not be
-// fetched again. An archive is deleted once unpacked, so one found in place
-// was never unpacked: it is always fetched.
+// fetched again. An archive is deleted only once its last entry is placed, so
+// one found in place is verified but not unpacked whole (a kill or a crash
+// stopped its unpacking): it is unpacked again, not fetched.
 bool IsInPlace(const ResourceEntry& entry, const std::string& install_dir)
 {
-    if (entry.hash != HashPiece::kSha256 || EndsWith(entry.path, ".7z"))
+    if (entry.hash != HashPiece::kSha256)
         return false;
     const std::string path = ResourceFilePath(install_dir, entry);
     if (entry.size_piece == SizePiece::kBytes && FileSize(path) != entry.size)
@@ -128,9 +133,8 @@ bool DiskTakesTheFiles(const std::vector<ListedFile>& files, const std::string& 
     const std::uint64_t needed = disk_space::Needed(on_disk);
     if (needed <= volume.free_bytes)
         return true;
-    const std::string refusal = DiskSpaceRefusal(needed, volume.free_bytes);
-    Diagnostic("%s\n", refusal.c_str());
-    ShowMessage(refusal);
+    Diagnostic("%s\n", DiskSpaceRefusal(needed, volume.free_bytes).c_str());
+    ShowDiskSpaceRefusal(needed, volume.free_bytes);
     return false;
 }
 
@@ -176,6 +180,8 @@ ResourceFileDownloaderListener::Outcome FetchResource(const ListedFile& file, co
     if (downloader.OpenConnection(file.entry.path, listener.Resume()) && !listener.Begin(downloader.Head()))
         return listener.GetOutcome();
     g_dialog->SetProgressRange(IDC_FILE_PROGRESS, ByteBarRange(listener.Total()));
+    // A declared size bounds the attempt's time when the answer has no length.
+    downloader.SetExpectedLength(listener.Rest());
     downloader.Start(true);
     return listener.GetOutcome();
 }
@@ -215,6 +221,9 @@ bool Deliver(const ListedFile& file, size_t index, FileHosts& hosts, const std::
     if (const auto placed = PlaceReadAhead(file, index, library_sha256, read_ahead)) {
         if (*placed == ResourceFileDownloaderListener::Outcome::kFinished)
             return true;
+        // The player gave up on a file another program holds.
+        if (*placed == ResourceFileDownloaderListener::Outcome::kEndRun)
+            return false;
         ++attempt;
     }
     for (;; ++attempt) {
@@ -229,7 +238,7 @@ bool Deliver(const ListedFile& file, size_t index, FileHosts& hosts, const std::
             break;
         }
         if (attempt == kAttemptsPerFile) {
-            ShowMessage("Error retry_count==5");
+            ShowPlayerMessage(TextId::kRetriesExhausted);
             return false;
         }
         hosts.MoveOn();
@@ -270,11 +279,19 @@ bool DeliverFiles(const Installer& installer)
             if (!Deliver(file, index, hosts, library_sha256, read_ahead, ordinal, total))
                 return false;
             hosts.Delivered();
-            unpacked = unpacked || EndsWith(file.entry.path, ".7z");
+            unpacked = unpacked || IsArchive(file.entry);
             continue;
         }
         if (placed_by_archive)
             read_ahead.Discard(index);
+        if (IsArchive(file.entry)) {
+            ShowFileCount(++ordinal, total);
+            Diagnostic("Unpacking %s again: it is in place, its unpacking did not finish\n", file.value.c_str());
+            UnpackResource(ResourceFilePath(installer.ms_install_dir, file.entry), file.entry.display_name,
+                           library_sha256);
+            unpacked = true;
+            continue;
+        }
         ++ordinal;
         kept_any = true;
         if (GetTickCount() - kept_count_shown >= kKeptCountIntervalMs) {

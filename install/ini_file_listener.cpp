@@ -1,7 +1,7 @@
 #include "install/ini_file_listener.h"
 
 #include "base/diagnostics.h"
-#include "base/owner_window.h"
+#include "base/player_box.h"
 #include "install/debug_message.h"
 #include "install/manifest_rules.h"
 #include "store/installer.h"
@@ -23,14 +23,14 @@ void IniFileDownloaderListener::OnFinished()
     mb_finished = true;
 }
 
-void IniFileDownloaderListener::OnCanceled() { ShowMessage("IniFileDownloaderListener::OnCanceled()"); }
+void IniFileDownloaderListener::OnCanceled() { ShowPlayerMessage(TextId::kManifestCanceled); }
 
 void IniFileDownloaderListener::OnError(const TransferError& error)
 {
     Diagnostic("IniFileDownloaderListener::OnError(): %s\n", error.Describe().c_str());
     // A proxy that wants credentials is no failure of the manifest: the user
     // learns what it wants.
-    ShowMessage(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired)
-                    ? kProxyCredentialsBox
-                    : "IniFileDownloaderListener::OnError()");
+    ShowPlayerMessage(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired)
+                          ? TextId::kProxyCredentials
+                          : TextId::kManifestFailed);
 }

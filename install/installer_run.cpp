@@ -8,7 +8,7 @@
 #include "base/diagnostics.h"
 #include "base/code_page.h"
 #include "base/failure_log.h"
-#include "base/owner_window.h"
+#include "base/player_box.h"
 #include "base/process_exit.h"
 #include "install/addresses.h"
 #include "install/client_registration.h"
@@ -17,6 +17,7 @@
 #include "install/ini_file_listener.h"
 #include "install/manifest_rules.h"
 #include "install/manifest_trust.h"
+#include "install/refusal_box.h"
 #include "install/registration_rules.h"
 #include "install/window_channel.h"
 #include "install/worker_thread.h"
@@ -98,14 +99,6 @@ bool FetchManifest(const ManifestRequest& request, std::string& text)
     return listener.Finished();
 }
 
-std::string SkinPage(const IniFile& manifest)
-{
-    return SkinPageAddress(manifest.GetValue("GENERAL", "SKIN_URL"), manifest.GetValue("GENERAL", "SERVER_NAME"),
-                           manifest.GetValue("GENERAL", "BRAND_ID"),
-                           manifest.GetValue("GENERAL", "LANG_SHORT_STR"),
-                           manifest.GetValue("GENERAL", "LOGO_FILENAME"));
-}
-
 void RecordInstallerLocation(const std::string& brand)
 {
     RegistryKey brand_key(true, brand);
@@ -115,7 +108,7 @@ void RecordInstallerLocation(const std::string& brand)
 
 void LaunchClient(const std::string& install_dir)
 {
-    g_dialog->SetStatusText(IDC_FILE_STATUS, "");
+    g_dialog->SetStatusText(IDC_FILE_STATUS, WideText());
     const std::string client = ClientPath(install_dir);
     // Values of 32 and below are errors; most are Win32 codes.
     const INT_PTR opened = reinterpret_cast<INT_PTR>(
@@ -129,7 +122,7 @@ void LaunchClient(const std::string& install_dir)
 }
 
 // The failure log has its line; the user learns why the run stopped.
-void ShowOutOfMemory() { ShowMessage("Not enough memory to continue the installation."); }
+void ShowOutOfMemory() { ShowPlayerMessage(TextId::kOutOfMemory); }
 
 } // namespace
 
@@ -154,7 +147,7 @@ void Installer::Run()
     mb_keyed = keys.count > 0;
     const bool https_pages_only = mb_strict || mb_keyed;
     g_dialog->mb_https_pages_only = https_pages_only;
-    g_dialog->SetCaption("Casino Installation");
+    g_dialog->SetCaption(PlayerText(TextId::kCasinoInstallation));
     g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 1);
     // A wait that fails would install in a language nobody chose.
     if (WaitForSingleObject(mh_language_event.Get(), INFINITE) != WAIT_OBJECT_0) {
@@ -162,6 +155,8 @@ void Installer::Run()
         return;
     }
     g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 0);
+    // From here on the player reads the chosen language.
+    g_dialog->SetCaption(PlayerText(TextId::kCasinoInstallation));
 
     // A manifest that did not arrive whole must not become an empty
     // installation with a false report and a launch of nothing.
@@ -173,7 +168,7 @@ void Installer::Run()
     const std::string untrusted = mb_keyed ? ManifestTrustRefusal(arrived, m_manifest, keys) : std::string();
     if (!untrusted.empty()) {
         Diagnostic("Manifest refused: %s\n", untrusted.c_str());
-        ShowMessage(untrusted);
+        ShowRefusal(untrusted);
         return;
     }
 
@@ -184,7 +179,7 @@ void Installer::Run()
     const std::string refusal = ManifestRefusal(m_manifest, demands, SystemNarrowNames());
     if (!refusal.empty()) {
         Diagnostic("Manifest refused: %s\n", refusal.c_str());
-        ShowMessage(refusal);
+        ShowRefusal(refusal);
         return;
     }
     if (mb_keyed)
@@ -203,20 +198,21 @@ void Installer::Run()
     std::string manifest_text;
     DebugMessage(kDebugLevel1, m_manifest.Serialize(manifest_text));
 
-    std::string skin = SkinPage(m_manifest);
-    // The control would read the address only up to a NUL.
-    if (HasControlByte(skin)) {
+    std::string skin = ManifestSkinPage(m_manifest);
+    switch (JudgeSkinPage(skin, https_pages_only)) {
+    case SkinPageVerdict::kShown:
+        break;
+    case SkinPageVerdict::kControlByte:
         Diagnostic("Skin page not shown, its address holds a control byte: %s\n", skin.c_str());
         skin.clear();
-    }
-    // An http page could be rewritten on the path, inside the elevated
-    // browser control.
-    if (https_pages_only && !IsHttpsAddress(skin)) {
+        break;
+    case SkinPageVerdict::kNotHttps:
         Diagnostic("Skin page not shown, a strict or keyed build shows only https pages: %s\n", skin.c_str());
         skin.clear();
+        break;
     }
     DebugMessage(kDebugLevel1, "skin_url: " + skin);
-    g_dialog->SetCaption(brand + " Installation");
+    g_dialog->SetCaption(PlayerText(TextId::kBrandInstallation, {brand}));
     g_dialog->ms_skin_page_url = skin;
     g_dialog->PostApplicationMessage(WM_SHOW_SKIN_PAGE, 0);
 

@@ -1,5 +1,6 @@
 #include "install/manifest_rules.h"
 
+#include "base/player_texts.h"
 #include "install/resource_entry.h"
 #include "install/uninstall_record.h"
 #include "services/registry_entry.h"
@@ -117,7 +118,7 @@ bool IsSafeRegistryEntry(const std::string& manifest_brand, const RegistryEntry&
 std::string BrandRefusal(const IniFile& manifest, const NarrowNames& names)
 {
     const std::string brand = InstallBrandName(manifest);
-    return IsSafeBrand(brand, names) ? std::string() : "Unsafe brand name in manifest: " + brand;
+    return IsSafeBrand(brand, names) ? std::string() : FillText(EnglishText(TextId::kUnsafeBrand), {brand});
 }
 
 std::string RegistryEntryRefusal(const std::string& manifest_brand, const std::string& key,
@@ -130,7 +131,7 @@ std::string RegistryEntryRefusal(const std::string& manifest_brand, const std::s
     // The registry's narrow functions stop at a NUL: "Classes\0/x" would
     // open Classes. A text may hold tabs and the like, never a NUL.
     if (!IsSafeRegistryEntry(manifest_brand, entry) || HasControlByte(key) || value.find('\0') != std::string::npos)
-        return "Unsafe registry entry in manifest: " + key;
+        return FillText(EnglishText(TextId::kUnsafeRegistryEntry), {key});
     return std::string();
 }
 
@@ -142,14 +143,12 @@ std::string ResourceEntryRefusal(const std::string& key, const std::string& valu
         return std::string();
     if (!IsContainedResource(entry, names) || TakesAnUninstallPlace(entry)
         || value.find('\0') != std::string::npos)
-        return "Unsafe path in manifest: " + value;
+        return FillText(EnglishText(TextId::kUnsafePath), {value});
     if (entry.hash == HashPiece::kMalformed)
-        return "Malformed checksum in manifest: " + value;
+        return FillText(EnglishText(TextId::kMalformedChecksum), {value});
     if (entry.size_piece == SizePiece::kMalformed)
-        return "Malformed size in manifest: " + value;
-    if (demands.hash && entry.hash != HashPiece::kSha256)
-        return "Missing checksum in manifest: " + value;
-    return std::string();
+        return FillText(EnglishText(TextId::kMalformedSize), {value});
+    return demands.hash ? MissingChecksumRefusal(entry, value) : std::string();
 }
 
 bool IsSafeHost(const std::string& host)
@@ -184,7 +183,7 @@ std::vector<std::string> MirrorHosts(const IniFile& manifest)
 
 std::string HostValueRefusal(const std::string& key, const std::string& value)
 {
-    const std::string refusal = "Unsafe host in manifest: " + value;
+    const std::string refusal = FillText(EnglishText(TextId::kUnsafeHost), {value});
     if (key == "SERVER_MIRRORS") {
         std::vector<std::string> hosts;
         Split(hosts, value, ",", 0);
@@ -207,6 +206,16 @@ std::string HostRefusal(const IniFile& manifest)
             return refusal;
     }
     return std::string();
+}
+
+bool ReadManifestRefusal(const std::string& text, TextId& id, std::string& detail)
+{
+    return ReadEnglishText(text,
+                           {TextId::kUnsafeBrand, TextId::kUnsafeRegistryEntry, TextId::kUnsafePath,
+                            TextId::kMalformedChecksum, TextId::kMalformedSize, TextId::kMissingChecksum,
+                            TextId::kMissingSize, TextId::kUnsafeHost, TextId::kUnsignedManifest,
+                            TextId::kInvalidSignature, TextId::kOutdatedManifest, TextId::kExpiredManifest},
+                           id, detail);
 }
 
 std::string ManifestRefusal(const IniFile& manifest, const EntryDemands& demands, const NarrowNames& names)

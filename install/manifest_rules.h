@@ -5,6 +5,7 @@
 #pragma once
 
 #include "base/narrow_names.h"
+#include "base/player_texts.h"
 
 #include <cstddef>
 #include <string>
@@ -89,5 +90,9 @@ std::string HostRefusal(const IniFile& manifest);
 // empty text when it breaks none: the brand, the REG entries, the hosts,
 // then the URL_ entries in the order they are fetched. `names` judges device
 // names as the system will convert them.
+// Which refusal of these rules or of the signature's `text` is, and its
+// detail (the entry, the value); false for any other text.
+bool ReadManifestRefusal(const std::string& text, TextId& id, std::string& detail);
+
 std::string ManifestRefusal(const IniFile& manifest, const EntryDemands& demands = EntryDemands(),
                             const NarrowNames& names = NarrowNames());

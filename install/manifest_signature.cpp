@@ -1,5 +1,6 @@
 #include "install/manifest_signature.h"
 
+#include "base/player_texts.h"
 #include "install/resource_entry.h"
 #include "store/ini_file.h"
 
@@ -228,10 +229,11 @@ std::string SignedEntryRefusal(const std::string& key, const std::string& value)
     ResourceEntry entry;
     if (!IsResourceKey(key) || !ParseResourceEntry(key, value, entry))
         return std::string();
-    if (entry.hash == HashPiece::kAbsent)
-        return "Missing checksum in manifest: " + value;
+    const std::string missing = MissingChecksumRefusal(entry, value);
+    if (!missing.empty())
+        return missing;
     if (entry.size_piece == SizePiece::kAbsent)
-        return "Missing size in manifest: " + value;
+        return FillText(EnglishText(TextId::kMissingSize), {value});
     return std::string();
 }
 
@@ -252,17 +254,17 @@ std::string KeyedManifestRefusal(const std::string& text, const IniFile& manifes
     std::string signature;
     const SignatureLine line = ReadSignatureLine(text, covered, signature);
     if (line == SignatureLine::kAbsent)
-        return "Unsigned manifest";
+        return EnglishText(TextId::kUnsignedManifest);
     const std::string serial_text = manifest.GetValue("GENERAL", "MANIFEST_SERIAL");
     const std::string expires_text = manifest.GetValue("GENERAL", "MANIFEST_EXPIRES");
     std::uint64_t serial = 0;
     CalendarDate expires;
     if (line == SignatureLine::kMalformed || !verify(std::string_view(text).substr(0, covered), signature)
         || !ReadSerial(serial_text, serial) || !ReadDate(expires_text, expires))
-        return "Invalid manifest signature";
+        return EnglishText(TextId::kInvalidSignature);
     if (serial < floor)
-        return "Outdated manifest: " + serial_text;
+        return FillText(EnglishText(TextId::kOutdatedManifest), {serial_text});
     if (IsExpired(expires, today))
-        return "Expired manifest: " + expires_text;
+        return FillText(EnglishText(TextId::kExpiredManifest), {expires_text});
     return SignedEntriesRefusal(manifest);
 }

@@ -2,6 +2,7 @@
 
 #include "base/device_name.h"
 #include "base/path_rules.h"
+#include "base/player_texts.h"
 #include "base/staging_names.h"
 #include "services/text.h"
 
@@ -41,13 +42,16 @@ bool IsContainedFileName(std::string_view name, const NarrowNames& names)
 
 bool IsContainedFolder(std::string_view folder, const NarrowNames& names)
 {
-    return IsSafeAsOpened(folder, names, [](auto text, auto is_device) {
-        return (text.empty() || !path_rules::IsSeparator(text[0])) && !path_rules::HasColon(text)
-            && !path_rules::HasUnsafePiece(text, is_device);
-    });
+    return IsSafeAsOpened(folder, names,
+                          [](auto text, auto is_device) { return path_rules::IsContainedPath(text, is_device); });
 }
 
 } // namespace
+
+std::string MissingChecksumRefusal(const ResourceEntry& entry, const std::string& value)
+{
+    return entry.hash == HashPiece::kAbsent ? FillText(EnglishText(TextId::kMissingChecksum), {value}) : std::string();
+}
 
 bool IsResourceKey(const std::string& key) { return key.compare(0, 4, "URL_") == 0; }
 

@@ -49,6 +49,11 @@ bool IsResourceKey(const std::string& key);
 // Splits a URLS entry; false for an entry without a value, which is skipped.
 bool ParseResourceEntry(const std::string& key, const std::string& value, ResourceEntry& entry);
 
+// "Missing checksum in manifest: " and the value when the entry has no hash
+// piece at all, as a strict or keyed build refuses it; the empty text
+// otherwise (a malformed piece is refused by its own rule).
+std::string MissingChecksumRefusal(const ResourceEntry& entry, const std::string& value);
+
 // The file name on disk: the last "/"-separated piece of the request path.
 std::string ResourceFileName(const std::string& path);
 

@@ -3,13 +3,15 @@
 #include "base/disk_space.h"
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
-#include "base/owner_window.h"
+#include "base/player_box.h"
 #include "base/process_exit.h"
 #include "base/staging_names.h"
 #include "install/debug_message.h"
+#include "install/refusal_box.h"
 #include "install/window_channel.h"
 #include "services/archive_unpacker.h"
 #include "services/file_placement.h"
+#include "services/holding_program.h"
 #include "services/install_folders.h"
 #include "services/sha256_hash.h"
 #include "services/staged_hashes.h"
@@ -19,8 +21,6 @@
 
 namespace {
 
-const char kOnRecvFailure[] = "Error in ResourceFileDownloaderListener::OnRecv()";
-const char kOnErrorFailure[] = "ResourceFileDownloaderListener::OnError()";
 const size_t kLongestResumeInfo = 4096;
 const long kRangeNotSatisfiable = 416;
 
@@ -71,7 +71,7 @@ void ResourceFileDownloaderListener::Locate()
 
 void ResourceFileDownloaderListener::Announce(const ResourceEntry& entry)
 {
-    g_dialog->SetStatusText(IDC_FILE_STATUS, "Downloading: " + entry.display_name);
+    g_dialog->SetStatusText(IDC_FILE_STATUS, PlayerText(TextId::kDownloading, {entry.display_name}));
 }
 
 ResourceFileDownloaderListener::Outcome ResourceFileDownloaderListener::PlaceStaged(
@@ -80,10 +80,8 @@ ResourceFileDownloaderListener::Outcome ResourceFileDownloaderListener::PlaceSta
     ResourceFileDownloaderListener listener(entry, library_sha256, PlaceTag());
     listener.mn_received = size;
     listener.MoveBar(true);
-    if (!MoveIntoPlace(listener.ms_part_path, listener.ms_file_path)) {
-        listener.FailCommit();
-        return Outcome::kFailed;
-    }
+    if (!listener.PlaceWhenFree())
+        return listener.m_outcome == Outcome::kEndRun ? Outcome::kEndRun : Outcome::kFailed;
     ForgetAtExit(listener.ms_part_path);
     RemoveFile(listener.ms_info_path);
     listener.UnpackIfArchive();
@@ -99,10 +97,10 @@ void ResourceFileDownloaderListener::RemoveStaged(const ResourceEntry& entry)
     ForgetStagedHash(path + staging::kPartSuffix);
 }
 
-void ResourceFileDownloaderListener::Say(const std::string& box) const
+void ResourceFileDownloaderListener::Say(TextId text, std::initializer_list<std::string> arguments) const
 {
     if (m_role == Role::kRun)
-        ShowMessage(box);
+        ShowPlayerMessage(text, arguments);
 }
 
 void ResourceFileDownloaderListener::MoveBar(bool final) const
@@ -259,7 +257,7 @@ bool ResourceFileDownloaderListener::FailAttempt(const std::string& reason, bool
         DropStaged();
     mb_keep_staged = !drop && mb_keep_staged;
     m_outcome = Outcome::kFailed;
-    Say(kOnErrorFailure);
+    Say(TextId::kFileFailed);
     return false;
 }
 
@@ -294,15 +292,14 @@ bool ResourceFileDownloaderListener::EndForDiskSpace(std::uint64_t needed, std::
     CloseStaged();
     DropStaged();
     mb_keep_staged = false;
-    const std::string refusal = DiskSpaceRefusal(needed, free_bytes);
-    Diagnostic("%s: %s\n", ms_file_path.c_str(), refusal.c_str());
+    Diagnostic("%s: %s\n", ms_file_path.c_str(), DiskSpaceRefusal(needed, free_bytes).c_str());
     // Read-ahead leaves the file to the run, which judges the disk again.
     if (m_role == Role::kReadAhead) {
         m_outcome = Outcome::kFailed;
         return false;
     }
     m_outcome = Outcome::kEndRun;
-    ShowMessage(refusal);
+    ShowDiskSpaceRefusal(needed, free_bytes);
     return false;
 }
 
@@ -351,7 +348,7 @@ bool ResourceFileDownloaderListener::Write(const std::string& block)
         return EndForDiskSpace(disk_space::Needed(disk_space::OnDisk(ToUnsigned(wanted), now.cluster_bytes)),
                                now.free_bytes);
     }
-    Say(kOnRecvFailure);
+    Say(TextId::kFileNotWritten);
     return false;
 }
 
@@ -362,7 +359,7 @@ void ResourceFileDownloaderListener::OnFinished()
     // An empty body never writes: a target that could not even be created
     // must not pass for a finished file.
     if (!mh_file) {
-        Say(kOnRecvFailure);
+        Say(TextId::kFileNotWritten);
         return;
     }
     if (m_role == Role::kReadAhead) {
@@ -379,28 +376,34 @@ void ResourceFileDownloaderListener::OnFinished()
 void ResourceFileDownloaderListener::UnpackIfArchive()
 {
     if (EndsWith(ms_file_path, ".7z")) {
-        g_dialog->SetStatusText(IDC_FILE_STATUS, "Extracting: " + ms_display_name);
         DebugMessage(kDebugLevel2, "OnFinished: Extract File");
-        const std::string& install_dir = g_installer->ms_install_dir;
-        // A keyed program loads only the library its signed manifest vouches
-        // for, never a copy an earlier run left in place.
-        if (g_installer->mb_keyed && ms_library_sha256.empty()) {
-            Diagnostic("%s not unpacked: the manifest has no Extract.dll with a hash\n", ms_file_path.c_str());
-            ShowMessage("Can't load Extract dll");
-        } else {
-            UnpackArchive(ms_file_path, install_dir, install_dir, ms_library_sha256);
-        }
+        UnpackResource(ms_file_path, ms_display_name, ms_library_sha256);
     } else {
         DebugMessage(kDebugLevel2, "OnFinished: NOT Extract File");
     }
+}
+
+void UnpackResource(const std::string& archive_path, const std::string& display_name,
+                    const std::string& library_sha256)
+{
+    g_dialog->SetStatusText(IDC_FILE_STATUS, PlayerText(TextId::kExtracting, {display_name}));
+    const std::string& install_dir = g_installer->ms_install_dir;
+    // A keyed program loads only the library its signed manifest vouches
+    // for, never a copy an earlier run left in place.
+    if (g_installer->mb_keyed && library_sha256.empty()) {
+        Diagnostic("%s not unpacked: the manifest has no Extract.dll with a hash\n", archive_path.c_str());
+        ShowPlayerMessage(TextId::kNoExtractLibrary);
+        return;
+    }
+    UnpackArchive(archive_path, install_dir, install_dir, library_sha256);
 }
 
 bool ResourceFileDownloaderListener::Commit()
 {
     if (!Seal())
         return false;
-    if (!MoveIntoPlace(ms_part_path, ms_file_path))
-        return FailCommit();
+    if (!PlaceWhenFree())
+        return false;
     ForgetAtExit(ms_part_path);
     if (mb_keep_staged)
         RemoveFile(ms_info_path);
@@ -431,10 +434,36 @@ bool ResourceFileDownloaderListener::Seal()
     return CheckHash();
 }
 
+// The verified file waits for a program that holds the installed copy: the
+// player decides, however long it takes, and nothing is fetched again.
+bool ResourceFileDownloaderListener::PlaceWhenFree()
+{
+    for (;;) {
+        switch (MoveIntoPlaceWhenFree(ms_part_path, ms_file_path)) {
+        case Placement::kPlaced:
+            return true;
+        case Placement::kFailed:
+            return FailCommit();
+        case Placement::kHeld:
+            break;
+        }
+        const std::string program = HoldingProgram(ms_file_path);
+        Diagnostic("%s is held open by %s\n", ms_file_path.c_str(), program.empty() ? "a program" : program.c_str());
+        const WideText text = program.empty() ? PlayerText(TextId::kFileHeld, {ms_file_path})
+                                              : PlayerText(TextId::kFileHeldBy, {ms_file_path, program});
+        if (ShowPlayerMessage(text, WideText(), MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY)
+            break;
+    }
+    // Cancel ends the run as a file that failed every attempt does.
+    DropStaged();
+    m_outcome = Outcome::kEndRun;
+    return false;
+}
+
 bool ResourceFileDownloaderListener::FailCommit()
 {
     DropStaged();
-    Say(kOnRecvFailure);
+    Say(TextId::kFileNotWritten);
     return false;
 }
 
@@ -450,7 +479,7 @@ bool ResourceFileDownloaderListener::CheckHash()
     DropStaged();
     Diagnostic("Checksum mismatch: %s expected %s actual %s\n", ms_file_path.c_str(), m_entry.sha256.c_str(),
                actual.empty() ? "(not computed)" : actual.c_str());
-    Say("Checksum mismatch: " + ms_file_name);
+    Say(TextId::kChecksumMismatch, {ms_file_name});
     return false;
 }
 
@@ -470,7 +499,7 @@ void ResourceFileDownloaderListener::OnCanceled()
     CloseStaged();
     if (!mb_keep_staged)
         DropStaged();
-    Say("ResourceFileDownloaderListener::OnCanceled()");
+    Say(TextId::kFileCanceled);
 }
 
 void ResourceFileDownloaderListener::OnError(const TransferError& error)
@@ -483,6 +512,6 @@ void ResourceFileDownloaderListener::OnError(const TransferError& error)
     if (!mb_keep_staged || error.Is(TransferError::Kind::kHttpStatus, kRangeNotSatisfiable))
         DropStaged();
     Diagnostic("ResourceFileDownloaderListener::OnError(): %s: %s\n", ms_file_path.c_str(), error.Describe().c_str());
-    Say(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired) ? kProxyCredentialsBox
-                                                                                : kOnErrorFailure);
+    Say(error.Is(TransferError::Kind::kOwn, TransferError::kProxyAuthRequired) ? TextId::kProxyCredentials
+                                                                                : TextId::kFileFailed);
 }

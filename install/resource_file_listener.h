@@ -12,6 +12,7 @@
 // places when it reaches the file.
 #pragma once
 
+#include "base/player_texts.h"
 #include "base/unique_handle.h"
 #include "install/delivery_rules.h"
 #include "install/resource_entry.h"
@@ -20,6 +21,7 @@
 #include "services/volume_space.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -28,7 +30,7 @@ public:
     enum class Outcome {
         kFailed,   // the attempt failed; another may follow
         kFinished, // the file is in place (and unpacked, for an archive)
-        kEndRun,   // the disk is full: the run must end now
+        kEndRun,   // the run must end now: a full disk, or a held file given up
         kStaged,   // read ahead: complete and verified in NAME.part
     };
     enum class Role {
@@ -71,6 +73,8 @@ public:
     std::int64_t Total() const { return mn_total; }
     // Bytes of the file on disk so far.
     std::int64_t Received() const { return mn_received; }
+    // The bytes still to come when the file's length is known, or -1.
+    std::int64_t Rest() const { return mn_largest >= 0 ? mn_largest - mn_received : -1; }
 
 private:
     struct PlaceTag {};
@@ -78,7 +82,7 @@ private:
     // The target's paths and sub-folders; the run's role shows the name.
     void Locate();
     // The run's role shows the box; read-ahead shows nothing.
-    void Say(const std::string& box) const;
+    void Say(TextId text, std::initializer_list<std::string> arguments = {}) const;
     void MoveBar(bool final = false) const;
     // What an earlier attempt left: the rest to ask for, when it belongs to
     // this entry and can be continued.
@@ -104,6 +108,10 @@ private:
     // Commit short of the move: the staged file complete, on the disk when
     // it is to replace an installed copy, closed and verified.
     bool Seal();
+    // Moves the verified file into place, waiting for a program that holds
+    // the target, and asking the player while it holds it; false when the
+    // move failed (its box shown) or the player cancelled (kEndRun).
+    bool PlaceWhenFree();
     void UnpackIfArchive();
     // Drops the staged bytes and shows the failed write's box.
     bool FailCommit();
@@ -138,3 +146,10 @@ private:
     bool mb_keep_staged = false;
     Outcome m_outcome = Outcome::kFailed;
 };
+
+// Unpacks the ".7z" resource at `archive_path` into the install folder, its
+// display name in the file status line. The archive is deleted only once its
+// last entry is in place: an archive found in place later is one whose
+// unpacking did not finish.
+void UnpackResource(const std::string& archive_path, const std::string& display_name,
+                    const std::string& library_sha256);

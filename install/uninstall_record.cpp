@@ -9,6 +9,9 @@ namespace {
 
 const char kRecordSection[] = "UNINSTALL";
 const char kCreatedKey[] = "CREATED";
+const char kLanguageKey[] = "LANGUAGE";
+// The language ids run from 0 to 15.
+const int kLastLanguage = 15;
 const char kFilesSection[] = "FILES";
 const char kFileKeyPrefix[] = "FILE_";
 const char kKeyExistedKey[] = "KEY_EXISTED";
@@ -51,6 +54,18 @@ std::vector<std::string> PathPieces(const std::string& path)
     return kept;
 }
 
+// A language id as written, or English for anything else.
+int ReadLanguage(const std::string& text)
+{
+    int language = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9' || language > kLastLanguage)
+            return 0;
+        language = language * 10 + (c - '0');
+    }
+    return language <= kLastLanguage ? language : 0;
+}
+
 std::string JoinPieces(const std::vector<std::string>& pieces)
 {
     std::string path;
@@ -72,6 +87,7 @@ bool ParseUninstallRecord(const std::string& text, UninstallRecord& record)
     record.created = created == "1";
     ReadFlag(ini, kKeyExistedKey, record.key_existed);
     ReadFlag(ini, kEntryKey, record.entry);
+    record.language = ReadLanguage(ini.GetValue(kRecordSection, kLanguageKey));
     for (const std::string& file : NumberedValues(ini, kFilesSection, kFileKeyPrefix))
         AddRecordedFile(record, file);
     for (const std::string& value : NumberedValues(ini, kValuesSection, kValueKeyPrefix))
@@ -83,7 +99,8 @@ std::string FormatUninstallRecord(const UninstallRecord& record)
 {
     std::string text = std::string("[") + kRecordSection + "]\n" + kCreatedKey + "=" + FlagText(record.created)
         + "\n" + kKeyExistedKey + "=" + FlagText(record.key_existed) + "\n" + kEntryKey + "="
-        + FlagText(record.entry) + "\n[" + kValuesSection + "]\n";
+        + FlagText(record.entry) + "\n" + kLanguageKey + "=" + std::to_string(record.language) + "\n["
+        + kValuesSection + "]\n";
     for (size_t i = 0; i < record.values.size(); ++i)
         text += kValueKeyPrefix + std::to_string(i + 1) + "=" + record.values[i] + "\n";
     // The files last, as in every record before: a line added at the end

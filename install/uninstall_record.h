@@ -6,6 +6,7 @@
 //   CREATED=1
 //   KEY_EXISTED=0
 //   ENTRY=1
+//   LANGUAGE=13
 //   [VALUES]
 //   VALUE_1=Settings/volume
 //   [FILES]
@@ -18,8 +19,9 @@
 // counts as there before (only the installer's own values go) and the entry
 // is judged by its command alone. The VALUE_ keys are the manifest's REG
 // entries ("[sub-key/]name") written into the brand's key; the FILE_ and
-// VALUE_ keys are numbered from 1, in no order that matters. Portable, so
-// the grammar is tested natively.
+// VALUE_ keys are numbered from 1, in no order that matters. LANGUAGE is the
+// id of the language the player chose (the uninstaller asks in it; a record
+// without one asks in English). Portable, so the grammar is tested natively.
 #pragma once
 
 #include "base/uninstall_names.h"
@@ -41,6 +43,7 @@ using uninstall_names::kUninstallerName;
 
 struct UninstallRecord {
     bool created = false;
+    int language = 0;
     // HKCU\Software\<brand> was there before the first install: only the
     // values written go, never the key.
     bool key_existed = true;

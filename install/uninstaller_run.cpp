@@ -10,7 +10,7 @@
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
 #include "base/module_path.h"
-#include "base/owner_window.h"
+#include "base/player_box.h"
 #include "base/unique_handle.h"
 #include "install/client_registration.h"
 #include "install/manifest_rules.h"
@@ -29,19 +29,6 @@
 #include <vector>
 
 namespace {
-
-// The uninstaller's texts, all in one place.
-const char kCaption[] = "Uninstall";
-const char kWrongPlace[] = "This uninstaller must run from the client's folder under Program Files.";
-const char kQuestion[] = "Remove %s and all its files?";
-const char kNoRecord[] = "The record of what was installed (%s) is missing or damaged, so nothing was removed.";
-const char kRemovedInPart[] = "Some files could not be removed: %s";
-
-std::string Formatted(const char* text, const std::string& inserted)
-{
-    const std::string::size_type place = std::string(text).find("%s");
-    return std::string(text, place) + inserted + (text + place + 2);
-}
 
 // Tries names until one is free; each new name depends on the time and the
 // process, so two uninstalls in the same folder do not meet.
@@ -209,10 +196,10 @@ std::vector<std::string> RemoveClient(const std::string& brand, const std::strin
     return left;
 }
 
-void Tell(bool quiet, const std::string& text, UINT type)
+void Tell(bool quiet, const WideText& text, UINT type)
 {
     if (!quiet)
-        ShowMessage(text, kCaption, type);
+        ShowPlayerMessage(text, PlayerText(TextId::kUninstall), type);
 }
 
 } // namespace
@@ -224,20 +211,25 @@ UninstallExit RunUninstaller(bool quiet)
     if (brand.empty()) {
         Diagnostic("Uninstall refused: %s is not <Program Files>\\<brand>\\%s\n", ModulePath().c_str(),
                    uninstall_record::kUninstallerName);
-        Tell(quiet, kWrongPlace, MB_OK | MB_ICONERROR);
+        Tell(quiet, PlayerText(TextId::kUninstallWrongPlace), MB_OK | MB_ICONERROR);
         return kUninstallWrongPlace;
     }
-    // Without the record nothing tells what is the installer's: nothing goes.
+    // Without the record nothing tells what is the installer's: nothing
+    // goes. The player is asked in the language the record keeps from the
+    // install.
     UninstallRecord record;
     if (!ReadUninstallRecord(install_dir, record)) {
         Diagnostic("Uninstall refused: no readable record at %s\n", RecordPath(install_dir).c_str());
-        Tell(quiet, Formatted(kNoRecord, RecordPath(install_dir)), MB_OK | MB_ICONERROR);
+        Tell(quiet, PlayerText(TextId::kUninstallNoRecord, {RecordPath(install_dir)}), MB_OK | MB_ICONERROR);
         return kUninstallRemovedInPart;
     }
+    SetPlayerLanguage(record.language);
     if (!quiet) {
-        if (ShowMessage(Formatted(kQuestion, brand), kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        if (ShowPlayerMessage(PlayerText(TextId::kUninstallQuestion, {brand}), PlayerText(TextId::kUninstall),
+                              MB_YESNO | MB_ICONQUESTION)
+            != IDYES)
             return kUninstallDeclined;
-        CheckProgramRunning(brand, kCaption, kUninstallClientRunning);
+        CheckProgramRunning(brand, PlayerText(TextId::kUninstall), kUninstallClientRunning);
     } else if (IsProgramRunning(brand)) {
         Diagnostic("Uninstall of %s stopped: the client is running\n", brand.c_str());
         return kUninstallClientRunning;
@@ -251,6 +243,6 @@ UninstallExit RunUninstaller(bool quiet)
                    UninstallerPath(install_dir).c_str());
         return kUninstallRemoved;
     }
-    Tell(quiet, Formatted(kRemovedInPart, left.front()), MB_OK | MB_ICONWARNING);
+    Tell(quiet, PlayerText(TextId::kUninstallLeft, {left.front()}), MB_OK | MB_ICONWARNING);
     return kUninstallRemovedInPart;
 }

@@ -56,7 +56,7 @@ void WindowChannel::SetProgressPos(int control_id, int position, bool final)
 
 // The text of a line is asked of the window thread, which may be busy
 // painting: a text the line already shows is not sent again.
-void WindowChannel::SetStatusText(int control_id, const std::string& text)
+void WindowChannel::SetStatusText(int control_id, const WideText& text)
 {
     HWND control = Control(control_id);
     if (!control)
@@ -64,16 +64,16 @@ void WindowChannel::SetStatusText(int control_id, const std::string& text)
     const auto shown = m_shown_texts.find(control_id);
     if (shown != m_shown_texts.end() && shown->second.line == control && shown->second.text == text)
         return;
-    if (SetWindowTextA(control, text.c_str()))
+    if (SetWindowTextW(control, text.empty() ? L"" : text.data()))
         m_shown_texts[control_id] = ShownText{control, text};
     else
         m_shown_texts.erase(control_id);
 }
 
-void WindowChannel::SetCaption(const std::string& caption)
+void WindowChannel::SetCaption(const WideText& caption)
 {
     if (HWND window = mh_window)
-        SetWindowTextA(window, caption.c_str());
+        SetWindowTextW(window, caption.empty() ? L"" : caption.data());
 }
 
 bool WindowChannel::PostApplicationMessage(UINT message, WPARAM wparam, LPARAM lparam)

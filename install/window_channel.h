@@ -4,6 +4,7 @@
 // and sets the window; the worker never includes the dialog itself.
 #pragma once
 
+#include "base/narrow_names.h"
 #include "base/unique_handle.h"
 #include "install/control_ids.h"
 
@@ -41,10 +42,11 @@ public:
     // Posted when it differs from the last posted position of that bar and
     // the interval has passed since, or always when `final` is set.
     void SetProgressPos(int control_id, int position, bool final = false);
-    // Synchronous text changes. A text equal to the one last set on that
-    // line is not set again.
-    void SetStatusText(int control_id, const std::string& text);
-    void SetCaption(const std::string& caption);
+    // Synchronous text changes, in zero-terminated wide text (the player's
+    // texts, base/player_box). A text equal to the one last set on that
+    // line is not set again; an empty WideText clears the line.
+    void SetStatusText(int control_id, const WideText& text);
+    void SetCaption(const WideText& caption);
     // Posts one of the four application messages; a post the queue refuses
     // is retried until it lands or the window is gone. False when it never
     // landed.
@@ -86,7 +88,7 @@ private:
     };
     struct ShownText {
         HWND line;
-        std::string text;
+        WideText text;
     };
 
     HWND Control(int control_id) const;

@@ -386,7 +386,9 @@ void FileDownloader::ReceiveLoop()
     TransferError error = m_request_error;
     bool canceled = false;
     if (!error.Failed()) {
-        ReceiveWatchdog watchdog(mh_http_file.Get(), mn_timeout_ms);
+        const long long length = mn_expected_length >= 0 ? mn_expected_length : mn_declared_length;
+        const DWORD deadline_ms = ReceiveWatchdog::Deadline(length, mn_timeout_ms, mn_least_rate);
+        ReceiveWatchdog watchdog(mh_http_file.Get(), mn_timeout_ms, deadline_ms);
         error = ReadBody(watchdog, canceled);
         if (watchdog.Stop()) {
             // Whatever the interrupted read said, the transfer timed out,
@@ -394,7 +396,12 @@ void FileDownloader::ReceiveLoop()
             mh_http_file.Release();
             canceled = false;
             error = TransferError::Platform(ERROR_INTERNET_TIMEOUT);
-            LogFailure("InternetReadFile", ms_address, ERROR_INTERNET_TIMEOUT);
+            if (watchdog.Expired())
+                LogFailureText("InternetReadFile", ms_address,
+                               "the body did not arrive within its deadline of " + std::to_string(deadline_ms / 1000)
+                                   + " s");
+            else
+                LogFailure("InternetReadFile", ms_address, ERROR_INTERNET_TIMEOUT);
         }
     }
     if (canceled)

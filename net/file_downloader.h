@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/unique_handle.h"
+#include "net/receive_watchdog.h"
 #include "net/response_head.h"
 #include "net/transfer_error.h"
 #include "net/wininet_api.h"
@@ -12,7 +13,6 @@
 #include <string>
 
 class DownloaderListener;
-class ReceiveWatchdog;
 struct ProxyCredentials;
 
 struct InternetHandleTraits {
@@ -63,6 +63,12 @@ public:
     // tests; applies to the session now and to every later request and
     // transfer.
     void SetTimeout(DWORD timeout_ms);
+    // The body's length when the answer gives no Content-Length (a length
+    // the manifest declares): it sets the attempt's deadline.
+    void SetExpectedLength(long long bytes) { mn_declared_length = bytes; }
+    // Raises the least average rate of a body, for tests: a crawl then
+    // meets its deadline within a test's time.
+    void SetLeastAverageRate(long long bytes_per_second) { mn_least_rate = bytes_per_second; }
 
 private:
     static unsigned __stdcall ReceiveLoopThread(void* downloader);
@@ -121,5 +127,7 @@ private:
     // The Content-Length of the response, read once as it arrives, or -1
     // when it has none.
     long long mn_expected_length = -1;
+    long long mn_declared_length = -1;
+    long long mn_least_rate = ReceiveWatchdog::kLeastAverageBytesPerSecond;
     ResponseHead m_head;
 };

@@ -1,19 +1,30 @@
 // manifest-tool: the operators' manifest checker and signer.
-//   manifest-tool check MANIFEST [--files DIR] [--public-key PUBLIC.pem]... [--strict]
+//   manifest-tool check MANIFEST [--files DIR] [--public-key PUBLIC.pem]... [--strict] [--online]
 //   manifest-tool hash MANIFEST --files DIR
 //   manifest-tool keygen PRIVATE.pem PUBLIC.pem [--bits 3072]
 //   manifest-tool sign MANIFEST --key PRIVATE.pem [--serial N]
 //                      [--expires YYYY-MM-DD | --valid-days D] [--out FILE]
+//   manifest-tool make DIR --server HOST [--path PREFIX] [--template FILE] [--out FILE]
+//                      [--code-page N]
 // Exit status: 0 no error (warnings allowed), 1 errors, 2 usage or read error.
+#include "install/manifest_rules.h"
+#include "operator/code_page_names.h"
 #include "operator/file_sha256.h"
 #include "operator/manifest_check.h"
 #include "operator/manifest_hashes.h"
 #include "operator/manifest_signer.h"
+#include "operator/online_check.h"
+#include "operator/release_folder.h"
 #include "operator/rsa_keys.h"
 
+#include <curl/curl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -25,14 +36,20 @@ const int kUsageError = 2;
 const int kDefaultKeyBits = 3072;
 // --valid-days reaches at most this far.
 const long kMostValidDays = 36500;
+// The players' code page a made manifest is written in, unless told.
+const long kDefaultCodePage = 1252;
+const long kMostCodePage = 65535;
 
 int Usage()
 {
     std::fprintf(stderr, "usage: manifest-tool check MANIFEST [--files DIR] [--public-key PUBLIC.pem]... [--strict]\n"
+                         "                          [--online]\n"
                          "       manifest-tool hash MANIFEST --files DIR\n"
                          "       manifest-tool keygen PRIVATE.pem PUBLIC.pem [--bits 3072]\n"
                          "       manifest-tool sign MANIFEST --key PRIVATE.pem [--serial N]\n"
-                         "                          [--expires YYYY-MM-DD | --valid-days D] [--out FILE]\n");
+                         "                          [--expires YYYY-MM-DD | --valid-days D] [--out FILE]\n"
+                         "       manifest-tool make DIR --server HOST [--path PREFIX] [--template FILE] [--out FILE]\n"
+                         "                          [--code-page 1252]\n");
     return kUsageError;
 }
 
@@ -143,6 +160,26 @@ void Print(const std::string& manifest, const std::vector<Finding>& findings)
                     finding.text.c_str());
 }
 
+// Progress on a terminal only: a log or a pipe gets the findings alone.
+void ShowProgress(size_t done, size_t total)
+{
+    std::fprintf(stderr, "\rfetched %zu of %zu%s", done, total, done == total ? "\n" : "");
+}
+
+// Every listed file fetched from every host; false when any host differs.
+bool CheckServers(const std::string& manifest, const std::string& text)
+{
+    OnlineOptions options;
+    if (isatty(fileno(stderr)))
+        options.progress = ShowProgress;
+    std::vector<HostResult> hosts;
+    const std::vector<Finding> findings = CheckOnline(text, options, hosts);
+    Print(manifest, findings);
+    for (const HostResult& host : hosts)
+        std::printf("%s: %zu of %zu files as listed\n", host.host.c_str(), host.files - host.differing, host.files);
+    return !HasError(findings);
+}
+
 int Check(const Arguments& arguments)
 {
     if (arguments.words.size() != 1)
@@ -171,7 +208,8 @@ int Check(const Arguments& arguments)
         };
     const std::vector<Finding> findings = CheckManifest(text, options);
     Print(arguments.words[0], findings);
-    return HasError(findings) ? 1 : 0;
+    const bool online_differs = arguments.Has("--online") && !CheckServers(arguments.words[0], text);
+    return HasError(findings) || online_differs ? 1 : 0;
 }
 
 int Hash(const Arguments& arguments)
@@ -234,6 +272,52 @@ int Sign(const Arguments& arguments)
     return WriteWhole(arguments.Value("--out"), output) ? 0 : Failure("cannot write " + arguments.Value("--out"), 1);
 }
 
+// The folder's files as the manifest will name them, or the refusals.
+bool ReleaseFiles(const Arguments& arguments, unsigned code_page, std::vector<ReleaseFile>& files,
+                  std::vector<std::string>& refusals)
+{
+    ListReleaseFolder(arguments.words[0], code_page, arguments.Value("--out"), files, refusals);
+    std::sort(refusals.begin(), refusals.end());
+    return refusals.empty();
+}
+
+int Make(const Arguments& arguments)
+{
+    long code_page = kDefaultCodePage;
+    if (arguments.words.size() != 1 || !arguments.Has("--server")
+        || (arguments.Has("--code-page") && !ReadCount(arguments.Value("--code-page"), kMostCodePage, code_page)))
+        return Usage();
+    std::error_code error;
+    if (!std::filesystem::is_directory(arguments.words[0], error))
+        return Failure("cannot read the folder " + arguments.words[0], kUsageError);
+    if (!IsKnownCodePage(static_cast<unsigned>(code_page)))
+        return Failure("code page " + std::to_string(code_page) + " is not known here", kUsageError);
+    MakeOptions options;
+    options.host = arguments.Value("--server");
+    if (!IsSafeHost(options.host))
+        return Failure("--server " + options.host + ": not a host name (letters, digits, \"-\" and \".\")",
+                       kUsageError);
+    options.prefix = arguments.Value("--path");
+    options.names = CodePageNames(static_cast<unsigned>(code_page));
+    if (arguments.Has("--template") && !ReadWhole(arguments.Value("--template"), options.template_text))
+        return Failure("cannot read " + arguments.Value("--template"), kUsageError);
+    std::vector<ReleaseFile> files;
+    std::vector<std::string> refusals;
+    std::string output;
+    const ReadFileHash hash = [](const std::string& path, ServedFile& file) {
+        return FileSha256(path, file.sha256, file.size);
+    };
+    if (!ReleaseFiles(arguments, static_cast<unsigned>(code_page), files, refusals)
+        || !MakeManifest(files, options, hash, output, refusals)) {
+        for (const std::string& refusal : refusals)
+            std::fprintf(stderr, "manifest-tool: %s\n", refusal.c_str());
+        return 1;
+    }
+    if (!arguments.Has("--out"))
+        return WriteOutput(output);
+    return WriteWhole(arguments.Value("--out"), output) ? 0 : Failure("cannot write " + arguments.Value("--out"), 1);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -243,8 +327,16 @@ int main(int argc, char** argv)
     const std::string command = argv[1];
     Arguments arguments;
     if (command == "check"
-        && ReadArguments(argc, argv, {"--files", "--public-key"}, {"--public-key"}, arguments, {"--strict"}))
-        return Check(arguments);
+        && ReadArguments(argc, argv, {"--files", "--public-key"}, {"--public-key"}, arguments,
+                         {"--strict", "--online"})) {
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+        const int status = Check(arguments);
+        curl_global_cleanup();
+        return status;
+    }
+    if (command == "make"
+        && ReadArguments(argc, argv, {"--server", "--path", "--template", "--out", "--code-page"}, {}, arguments))
+        return Make(arguments);
     if (command == "hash" && ReadArguments(argc, argv, {"--files"}, {}, arguments))
         return Hash(arguments);
     if (command == "keygen" && ReadArguments(argc, argv, {"--bits"}, {}, arguments))

@@ -258,9 +258,11 @@ void CheckSkinPage(const IniFile& manifest, const ParseRecord& record, const Che
 {
     const std::string skin = manifest.GetValue("GENERAL", "SKIN_URL");
     const int line = record.LineOf("GENERAL", "SKIN_URL");
-    if (HasControlByte(skin))
-        findings.Warning(line, "SKIN_URL holds a control byte: the installer shows no skin page");
-    else if (skin.empty() || IsHttpsAddress(skin))
+    // The installer's own judgement, of the whole address it would show.
+    const SkinPageVerdict verdict = JudgeSkinPage(ManifestSkinPage(manifest), true);
+    if (verdict == SkinPageVerdict::kControlByte)
+        findings.Warning(line, "the skin page's address holds a control byte: the installer shows no skin page");
+    else if (skin.empty() || verdict == SkinPageVerdict::kShown)
         return;
     else if (options.strict)
         findings.Error(line, "SKIN_URL " + skin + " is not https: a strict build shows no skin page");

@@ -2,7 +2,7 @@
 
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
-#include "base/owner_window.h"
+#include "base/player_box.h"
 #include "base/unique_handle.h"
 #include "services/sha256_hash.h"
 #include "services/text.h"
@@ -54,13 +54,13 @@ void UnpackArchive(const std::string& archive_path, const std::string& destinati
     if (!library) {
         FileHandle held;
         if (!library_sha256.empty() && !HoldVerifiedLibrary(library_path, library_sha256, held)) {
-            ShowMessage("Can't load Extract dll");
+            ShowPlayerMessage(TextId::kNoExtractLibrary);
             return;
         }
         library = LoadLibraryA(library_path.c_str());
         if (!library) {
             LogFailure("LoadLibraryA", library_path, GetLastError());
-            ShowMessage("Can't load Extract dll");
+            ShowPlayerMessage(TextId::kNoExtractLibrary);
             return;
         }
     }
@@ -68,7 +68,7 @@ void UnpackArchive(const std::string& archive_path, const std::string& destinati
         reinterpret_cast<void*>(GetProcAddress(library, "ExtractArchive")));
     if (!extract) {
         LogFailure("GetProcAddress", library_path + "!ExtractArchive", GetLastError());
-        ShowMessage("Can't find ExtractArchive function");
+        ShowPlayerMessage(TextId::kNoExtractFunction);
         return;
     }
 
@@ -76,7 +76,7 @@ void UnpackArchive(const std::string& archive_path, const std::string& destinati
     if (extract(archive_path.c_str(), destination.c_str(), error) != 0) {
         error[kErrorTextSize - 1] = '\0';
         Diagnostic("ExtractArchive \"%s\" failed: %s\n", archive_path.c_str(), error);
-        ShowMessage(archive_path + "\nError:" + error);
+        ShowPlayerMessage(TextId::kArchiveFailed, {archive_path, error});
         return;
     }
     // The archive has done its work; a copy left behind is only disk space.

@@ -2,6 +2,7 @@
 
 #include "app/app_module.h"
 #include "base/failure_log.h"
+#include "base/player_box.h"
 #include "store/lockable.h"
 
 #include <comutil.h>
@@ -100,12 +101,13 @@ void BrowserPane::ListenToNavigations(bool https_only)
         mp_navigation_sink.Swap(sink);
 }
 
-// The box text is the design's; the log line keeps the call and its HRESULT.
-HRESULT BrowserPane::Fail(const char* call, HRESULT result, const char* text)
+// The box names the step ("CoCreateInstance failed" in English); the log
+// line keeps the call and its HRESULT.
+HRESULT BrowserPane::Fail(const char* call, HRESULT result, const char* step)
 {
     LogFailedResult(call, "browser control", result);
-    if (text)
-        MessageBoxA(mh_window, text, "", MB_OK);
+    if (step)
+        ShowPlayerMessage(TextId::kPageFailed, {step});
     return E_FAIL;
 }
 
@@ -120,17 +122,17 @@ HRESULT BrowserPane::Create(HWND parent, const RECT& rect, bool https_only)
     HRESULT result = CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
                                       __uuidof(IOleObject), control.Receive());
     if (FAILED(result))
-        return Fail("CoCreateInstance", result, "CoCreateInstance failed");
+        return Fail("CoCreateInstance", result, "CoCreateInstance");
     result = control->SetClientSite(static_cast<IOleClientSite*>(this));
     if (FAILED(result))
-        return Fail("IOleObject::SetClientSite", result, "SetClientSite failed");
+        return Fail("IOleObject::SetClientSite", result, "SetClientSite");
 
     RECT client;
     GetClientRect(mh_window, &client);
     result = control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0, mh_window,
                              &client);
     if (FAILED(result))
-        return Fail("IOleObject::DoVerb", result, "DoVerb failed");
+        return Fail("IOleObject::DoVerb", result, "DoVerb");
 
     ComPtr<IWebBrowser> browser;
     result = control->QueryInterface(__uuidof(IWebBrowser), browser.Receive());

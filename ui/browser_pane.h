@@ -94,7 +94,7 @@ private:
     bool CreateWindowOver(HWND parent, const RECT& rect);
     void ListenToNavigations(bool https_only);
     // Logs the failed call; shows `text` when the design has a box for it.
-    HRESULT Fail(const char* call, HRESULT result, const char* text);
+    HRESULT Fail(const char* call, HRESULT result, const char* step);
 
     HWND mh_window = nullptr;
     ULONG mn_references = 0;

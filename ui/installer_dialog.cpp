@@ -3,6 +3,7 @@
 #include "app/app_module.h"
 #include "app/message_pump.h"
 #include "base/owner_window.h"
+#include "base/player_box.h"
 #include "base/diagnostics.h"
 #include "base/failure_log.h"
 #include "base/process_exit.h"
@@ -17,6 +18,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -80,6 +82,12 @@ void MoveControl(HWND dialog, int id, int x, int y, int width = 0, int height = 
                  keep_size | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void SetExtendedStyle(HWND window, LONG_PTR bits, bool set)
+{
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    SetWindowLongPtrW(window, GWL_EXSTYLE, set ? style | bits : style & ~bits);
+}
+
 // Messages whose result a dialog procedure returns directly instead of
 // through DWLP_MSGRESULT.
 bool ReturnsResultDirectly(UINT message)
@@ -98,7 +106,9 @@ InstallerDialog::~InstallerDialog()
 
 HWND InstallerDialog::Create()
 {
-    return CreateDialogParamA(g_module.Instance(), MAKEINTRESOURCEA(IDD_INSTALLER), nullptr, DialogProc,
+    // A Unicode window, so that the player's texts keep every character
+    // whatever the system's code page.
+    return CreateDialogParamW(g_module.Instance(), MAKEINTRESOURCEW(IDD_INSTALLER), nullptr, DialogProc,
                               reinterpret_cast<LPARAM>(this));
 }
 
@@ -334,6 +344,8 @@ void InstallerDialog::ShowLanguages(bool show)
     for (const LanguageButton& button : kLanguageButtonTable)
         ShowWindow(GetDlgItem(mh_window, button.control_id), show ? SW_SHOW : SW_HIDE);
     ShowWindow(GetDlgItem(mh_window, IDC_BANNER), show ? SW_SHOW : SW_HIDE);
+    if (!show)
+        ApplyPlayerLanguage();
     for (int id : kProgressControls)
         ShowWindow(GetDlgItem(mh_window, id), show ? SW_HIDE : SW_SHOW);
     if (show)
@@ -369,10 +381,72 @@ bool InstallerDialog::HandleFlagKey(const MSG& message)
     return true;
 }
 
+// The status lines show the chosen language in the system's message font
+// (a TrueType font that Windows links to others for every script), at the
+// status line font's height so that they keep their size; the dialog's own font
+// is a bitmap font of the system's code page only. English keeps it.
+void InstallerDialog::ApplyPlayerLanguage()
+{
+    const int language = PlayerLanguage();
+    FaceReadingDirection(IsRightToLeft(language));
+    if (language == player_texts::kEnglish || mh_line_font)
+        return;
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    LOGFONTW dialog_font = {};
+    // The status line's font, which is scaled for the window's DPI.
+    HFONT current = reinterpret_cast<HFONT>(SendDlgItemMessageW(mh_window, IDC_FILE_STATUS, WM_GETFONT, 0, 0));
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        LogFailure("SystemParametersInfoW", "SPI_GETNONCLIENTMETRICS", GetLastError());
+        return;
+    }
+    if (current && GetObjectW(current, sizeof dialog_font, &dialog_font))
+        metrics.lfMessageFont.lfHeight = dialog_font.lfHeight;
+    mh_line_font.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
+    if (!mh_line_font) {
+        LogFailure("CreateFontIndirectW", "the status lines' font", GetLastError());
+        return;
+    }
+    for (int id : {IDC_FILE_STATUS, IDC_FILES_STATUS})
+        SendDlgItemMessageW(mh_window, id, WM_SETFONT, reinterpret_cast<WPARAM>(mh_line_font.Get()), TRUE);
+}
+
+// A right-to-left language mirrors the window: its frame, the progress bars
+// (they grow from the right) and the status lines (they start at the right
+// and read right to left). The panes created later inherit nothing, and the
+// banner and flags keep their own drawing. Each control keeps its place
+// counted from the other side.
+void InstallerDialog::FaceReadingDirection(bool right_to_left)
+{
+    const bool mirrored = (GetWindowLongPtrW(mh_window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
+    if (mirrored == right_to_left)
+        return;
+    RECT places[std::size(kProgressControls)];
+    for (size_t i = 0; i < std::size(kProgressControls); ++i) {
+        GetWindowRect(GetDlgItem(mh_window, kProgressControls[i]), &places[i]);
+        MapWindowPoints(nullptr, mh_window, reinterpret_cast<POINT*>(&places[i]), 2);
+        // Mapped into a mirrored window, left and right come swapped.
+        if (places[i].left > places[i].right)
+            std::swap(places[i].left, places[i].right);
+    }
+    SetExtendedStyle(mh_window, WS_EX_LAYOUTRTL | WS_EX_NOINHERITLAYOUT, right_to_left);
+    for (size_t i = 0; i < std::size(kProgressControls); ++i) {
+        HWND control = GetDlgItem(mh_window, kProgressControls[i]);
+        const bool is_line = kProgressControls[i] == IDC_FILE_STATUS || kProgressControls[i] == IDC_FILES_STATUS;
+        SetExtendedStyle(control, WS_EX_LAYOUTRTL | (is_line ? WS_EX_RTLREADING : 0), right_to_left);
+        SetWindowPos(control, nullptr, places[i].left, places[i].top, places[i].right - places[i].left,
+                     places[i].bottom - places[i].top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+    SetWindowPos(mh_window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    InvalidateRect(mh_window, nullptr, TRUE);
+}
+
 void InstallerDialog::ChooseLanguage(int id)
 {
     mb_language_chosen = true;
     langId = LanguageIdFromCode(FindLanguageButton(id)->code);
+    SetPlayerLanguage(langId);
     if (g_installer)
         g_installer->OnLanguageChosen();
 }
@@ -381,8 +455,8 @@ void InstallerDialog::ConfirmCancel()
 {
     if (!mb_language_chosen)
         return;
-    const int answer = MessageBoxA(mh_window, "Do you want to continue the installation? ", "Cancel",
-                                   MB_YESNO | MB_ICONQUESTION);
+    const int answer = ShowPlayerMessage(PlayerText(TextId::kContinueQuestion), PlayerText(TextId::kCancel),
+                                         MB_YESNO | MB_ICONQUESTION);
     if (answer == IDNO) {
         DestroyWindow(mh_window);
         // At once: the worker is stopped wherever it is.
@@ -451,7 +525,7 @@ void InstallerDialog::LoadNextReport()
 bool InstallerDialog::PreviewMessage(MSG& message)
 {
     HWND window = mh_window;
-    return window && (HandleFlagKey(message) || IsDialogMessageA(window, &message));
+    return window && (HandleFlagKey(message) || IsDialogMessageW(window, &message));
 }
 
 bool InstallerDialog::RunIdle() { return false; }

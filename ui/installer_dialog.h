@@ -63,6 +63,8 @@ private:
     void LoadNextReport();
     void OpenTarget();
     void ShowLanguages(bool show);
+    void ApplyPlayerLanguage();
+    void FaceReadingDirection(bool right_to_left);
     bool Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
     HWND ReflectionTarget(UINT message, WPARAM wparam, LPARAM lparam) const;
 
@@ -84,4 +86,6 @@ private:
     // The banner and font made for mn_dpi; at 96 the template's own.
     BitmapHandle mh_banner;
     FontHandle mh_font;
+    // The status lines' font in a language other than English.
+    FontHandle mh_line_font;
 };

@@ -48,12 +48,6 @@ TEST(InstallerLocation, TakesThePathBeforeTheFirstExe)
     EXPECT_EQ(InstallerLocation(""), ".exe");
 }
 
-TEST(FilesStatusText, CountsOrdinalAndTotal)
-{
-    EXPECT_EQ(FilesStatusText(1, 2), "Downloaded 1 of 2 files");
-    EXPECT_EQ(FilesStatusText(12345, 99999), "Downloaded 12345 of 99999 files");
-}
-
 TEST(ResourceEntry, KeysMustStartWithUrlUnderscore)
 {
     EXPECT_TRUE(IsResourceKey("URL_1"));

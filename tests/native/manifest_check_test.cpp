@@ -52,6 +52,16 @@ TEST(ManifestCheck, ACleanManifestHasNoFinding)
               std::vector<std::string>());
 }
 
+// The installer shows no skin page whose whole address holds a control
+// byte, whichever value brought it.
+TEST(ManifestCheck, ASkinPageWithAControlByteAnywhereIsWarnedOnTheSkinLine)
+{
+    const std::string warning = "warning: the skin page's address holds a control byte: the installer shows no skin page";
+    EXPECT_EQ(Check("[GENERAL]\nSKIN_URL=https://s/\x01\n"), One("2 " + warning));
+    EXPECT_EQ(Check("[GENERAL]\nSKIN_URL=https://s/\nLOGO_FILENAME=a\tb.png\n"), One("2 " + warning));
+    EXPECT_EQ(Check("[GENERAL]\nSKIN_URL=https://s/\nLOGO_FILENAME=a b.png\n"), std::vector<std::string>());
+}
+
 TEST(ManifestCheck, WhatTheInstallerRefusesIsAnErrorOnItsLine)
 {
     EXPECT_EQ(Check("# brand\n[GENERAL]\nBRAND_NAME=..\\Windows\n"),

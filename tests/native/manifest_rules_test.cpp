@@ -290,3 +290,24 @@ TEST(ManifestRules, HostileManifestsAreRefusedWithTheirBox)
     for (const HostileManifest& hostile : HostileManifests())
         EXPECT_EQ(Refusal(hostile.text), hostile.refusal) << hostile.what;
 }
+
+// The player reads each refusal in the chosen language with the same detail:
+// every refusal the rules and the keys give must be one the box knows.
+TEST(ManifestRules, EveryRefusalIsReadBackForThePlayersBox)
+{
+    std::vector<std::string> refusals = {"Unsigned manifest", "Invalid manifest signature", "Outdated manifest: 5",
+                                         "Expired manifest: 2025-06-30", "Missing size in manifest: a.wav",
+                                         "Unsafe host in manifest: a b", "Malformed size in manifest: a,,,x"};
+    for (const HostileManifest& hostile : HostileManifests())
+        if (!hostile.refusal.empty())
+            refusals.push_back(hostile.refusal);
+    for (const std::string& refusal : refusals) {
+        TextId id = TextId::kCount;
+        std::string detail;
+        ASSERT_TRUE(ReadManifestRefusal(refusal, id, detail)) << refusal;
+        EXPECT_EQ(FillText(EnglishText(id), {detail}), refusal);
+    }
+    TextId id;
+    std::string detail;
+    EXPECT_FALSE(ReadManifestRefusal("Not enough disk space: 1 MiB needed, 0 MiB free.", id, detail));
+}

@@ -34,7 +34,7 @@ TEST(UninstallRecord, WrittenAndReadBack)
     AddRecordedValue(record, "Settings/volume");
     AddRecordedValue(record, "Settings/volume");
     const std::string text = FormatUninstallRecord(record);
-    EXPECT_EQ(text, "[UNINSTALL]\nCREATED=1\nKEY_EXISTED=0\nENTRY=1\n[VALUES]\nVALUE_1=Settings/volume\n"
+    EXPECT_EQ(text, "[UNINSTALL]\nCREATED=1\nKEY_EXISTED=0\nENTRY=1\nLANGUAGE=0\n[VALUES]\nVALUE_1=Settings/volume\n"
                     "[FILES]\nFILE_1=casino.exe\nFILE_2=Data\\Bin\\two.bin\n");
     const UninstallRecord back = Parsed(text);
     EXPECT_TRUE(back.created);
@@ -44,7 +44,7 @@ TEST(UninstallRecord, WrittenAndReadBack)
     EXPECT_EQ(back.values, std::vector<std::string>{"Settings/volume"});
     EXPECT_FALSE(Parsed("[UNINSTALL]\r\nCREATED=0\r\nENTRY=0\r\n").entry);
     EXPECT_EQ(FormatUninstallRecord(UninstallRecord()),
-              "[UNINSTALL]\nCREATED=0\nKEY_EXISTED=1\nENTRY=1\n[VALUES]\n[FILES]\n");
+              "[UNINSTALL]\nCREATED=0\nKEY_EXISTED=1\nENTRY=1\nLANGUAGE=0\n[VALUES]\n[FILES]\n");
 }
 
 // A record written before the installer noted what was there: the key
@@ -131,7 +131,7 @@ TEST(UninstallRecord, ARerunKeepsCreatedAndAddsWhatIsNew)
     for (const std::string& file : PlacedFilesOf("[URLS]\nURL_1=client/casino.exe\nURL_2=games/r.dll,Games\n"))
         AddRecordedFile(record, file);
     EXPECT_EQ(FormatUninstallRecord(record),
-              "[UNINSTALL]\nCREATED=0\nKEY_EXISTED=1\nENTRY=1\n[VALUES]\n[FILES]\nFILE_1=casino.exe\n"
+              "[UNINSTALL]\nCREATED=0\nKEY_EXISTED=1\nENTRY=1\nLANGUAGE=0\n[VALUES]\n[FILES]\nFILE_1=casino.exe\n"
               "FILE_2=old.dll\nFILE_3=Games\\r.dll\n");
 }
 
@@ -153,4 +153,18 @@ TEST(UninstallRecord, TheUninstallersNamesAndTheFolderItself)
         EXPECT_TRUE(IsUninstallPlace(std::string(folder) + "\\uninstall.exe")) << folder;
     for (const char* folder : {"Data", ".\\Data", "..", "...", "Data\\.."})
         EXPECT_FALSE(IsUninstallPlace(std::string(folder) + "\\uninstall.exe")) << folder;
+}
+
+TEST(UninstallRecord, KeepsTheChosenLanguageAndReadsAnyOtherAsEnglish)
+{
+    UninstallRecord record;
+    record.language = 11;
+    const std::string text = FormatUninstallRecord(record);
+    EXPECT_NE(text.find("\nLANGUAGE=11\n"), std::string::npos);
+    EXPECT_EQ(Parsed(text).language, 11);
+    // A record of an older installer has none.
+    EXPECT_EQ(Parsed("[UNINSTALL]\nCREATED=1\n").language, 0);
+    for (const char* stranger : {"16", "-1", "8x", "", "999999999999", "0x8", "+8"})
+        EXPECT_EQ(Parsed(std::string("[UNINSTALL]\nCREATED=1\nLANGUAGE=") + stranger + "\n").language, 0) << stranger;
+    EXPECT_EQ(Parsed("[UNINSTALL]\nCREATED=1\nLANGUAGE=08\n").language, 8);
 }

@@ -3,6 +3,7 @@
 // Exits with 3 when the check returned, and with 4 when the process ran its
 // exit handlers, which the check must not do: they would run under a window
 // thread that still works.
+#include "base/player_box.h"
 #include "services/running_program_check.h"
 
 #include <cstdlib>
@@ -20,7 +21,7 @@ int main(int argc, char** argv)
         return 2;
     std::atexit(ExitHandlersRan);
     if (argc >= 4)
-        CheckProgramRunning(argv[1], argv[2], static_cast<unsigned>(std::atoi(argv[3])));
+        CheckProgramRunning(argv[1], AnsiToWide(argv[2]), static_cast<unsigned>(std::atoi(argv[3])));
     else
         CheckProgramRunning(argv[1]);
     return 3;

@@ -3,6 +3,7 @@
 // (refused.karvelo.example), and nowhere.karvelo.example does not resolve.
 #include "net/downloader_listener.h"
 #include "net/file_downloader.h"
+#include "net/receive_watchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -245,6 +246,35 @@ TEST(FileDownloader, TrickleFailsWithATimeOutOnceAWindowBringsLessThanOneKiB)
     EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
     EXPECT_TRUE(listener.error.Is(TransferError::Kind::kPlatform, ERROR_INTERNET_TIMEOUT)) << listener.error.Describe();
     EXPECT_LT(listener.body.size(), 20000u);
+}
+
+// Every window brings more than its KiB, yet the whole body comes slower than
+// the least average rate: the attempt ends at its deadline, here 1.5 s of
+// grace and 40,000 bytes at 20,000 a second (rounded up to 3 s), long before
+// the 8 s the body takes.
+TEST(FileDownloader, ACrawlingBodyEndsAtItsDeadline)
+{
+    RecordingListener listener;
+    testing::internal::CaptureStdout();
+    FileDownloader downloader(&listener, kHost);
+    downloader.SetTimeout(1500);
+    downloader.SetLeastAverageRate(20000);
+    ASSERT_TRUE(downloader.OpenConnection("/drip/40000/20"));
+    downloader.Start(true);
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(listener.ends, std::vector<std::string>{"error"});
+    EXPECT_TRUE(listener.error.Is(TransferError::Kind::kPlatform, ERROR_INTERNET_TIMEOUT)) << listener.error.Describe();
+    EXPECT_LT(listener.body.size(), 40000u);
+    EXPECT_NE(log.find("the body did not arrive within its deadline of 4 s"), std::string::npos) << log;
+}
+
+TEST(ReceiveWatchdog, TheDeadlineIsTheGraceAndTheBytesAtTheRate)
+{
+    EXPECT_EQ(ReceiveWatchdog::Deadline(-1, 60000, 2048), INFINITE);
+    EXPECT_EQ(ReceiveWatchdog::Deadline(0, 60000, 2048), 61000u);
+    EXPECT_EQ(ReceiveWatchdog::Deadline(100000000, 60000, 2048), 60000u + 48829u * 1000u);
+    // Never INFINITE, which would mean none.
+    EXPECT_EQ(ReceiveWatchdog::Deadline(INT64_MAX, 60000, 2048), INFINITE - 1);
 }
 
 // WinInet's time-outs apply to each read: a head that brings a byte now and

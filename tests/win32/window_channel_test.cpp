@@ -1,3 +1,4 @@
+#include "base/player_box.h"
 #include "install/window_channel.h"
 
 #include <gtest/gtest.h>
@@ -101,31 +102,31 @@ TEST(WindowChannel, RangesAboveSixteenBitsArriveWhole)
 TEST(WindowChannel, StatusTextsAndCaptionChangeAtOnce)
 {
     TestChannel channel;
-    channel.SetStatusText(IDC_FILES_STATUS, "Downloaded 1 of 3 files");
-    channel.SetCaption("Karvelo Casino Installation");
+    channel.SetStatusText(IDC_FILES_STATUS, AnsiToWide("Downloaded 1 of 3 files"));
+    channel.SetCaption(AnsiToWide("Karvelo Casino Installation"));
     char text[64] = "";
     GetWindowTextA(GetDlgItem(channel.Frame(), IDC_FILES_STATUS), text, sizeof text);
     EXPECT_STREQ(text, "Downloaded 1 of 3 files");
     GetWindowTextA(channel.Frame(), text, sizeof text);
     EXPECT_STREQ(text, "Karvelo Casino Installation");
-    channel.SetStatusText(IDC_FILES_STATUS, "");
+    channel.SetStatusText(IDC_FILES_STATUS, AnsiToWide(""));
     GetWindowTextA(GetDlgItem(channel.Frame(), IDC_FILES_STATUS), text, sizeof text);
     EXPECT_STREQ(text, "");
 
     // A text the line already shows is not sent again; it is once the line
     // shows another, and on a new window's line.
     HWND line = GetDlgItem(channel.Frame(), IDC_FILE_STATUS);
-    channel.SetStatusText(IDC_FILE_STATUS, "Downloading: Blackjack.wav");
+    channel.SetStatusText(IDC_FILE_STATUS, AnsiToWide("Downloading: Blackjack.wav"));
     SetWindowTextA(line, "changed behind the channel's back");
-    channel.SetStatusText(IDC_FILE_STATUS, "Downloading: Blackjack.wav");
+    channel.SetStatusText(IDC_FILE_STATUS, AnsiToWide("Downloading: Blackjack.wav"));
     GetWindowTextA(line, text, sizeof text);
     EXPECT_STREQ(text, "changed behind the channel's back");
-    channel.SetStatusText(IDC_FILE_STATUS, "Extracting: Blackjack.wav");
-    channel.SetStatusText(IDC_FILE_STATUS, "Downloading: Blackjack.wav");
+    channel.SetStatusText(IDC_FILE_STATUS, AnsiToWide("Extracting: Blackjack.wav"));
+    channel.SetStatusText(IDC_FILE_STATUS, AnsiToWide("Downloading: Blackjack.wav"));
     GetWindowTextA(line, text, sizeof text);
     EXPECT_STREQ(text, "Downloading: Blackjack.wav");
     channel.Recreate();
-    channel.SetStatusText(IDC_FILE_STATUS, "Downloading: Blackjack.wav");
+    channel.SetStatusText(IDC_FILE_STATUS, AnsiToWide("Downloading: Blackjack.wav"));
     GetWindowTextA(GetDlgItem(channel.Frame(), IDC_FILE_STATUS), text, sizeof text);
     EXPECT_STREQ(text, "Downloading: Blackjack.wav");
 }
@@ -203,8 +204,8 @@ TEST(WindowChannel, CallsAfterTheWindowIsGoneAreHarmless)
     g_refusals = 1000000;
     channel.PostApplicationMessage(WM_SHOW_SKIN_PAGE, 0);
     channel.SetProgressPos(IDC_FILE_PROGRESS, 5, true);
-    channel.SetStatusText(IDC_FILE_STATUS, "late");
-    channel.SetCaption("late");
+    channel.SetStatusText(IDC_FILE_STATUS, AnsiToWide("late"));
+    channel.SetCaption(AnsiToWide("late"));
 
     channel.Forget();
     channel.PostApplicationMessage(WM_SHOW_SKIN_PAGE, 0);

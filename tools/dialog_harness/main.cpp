@@ -9,6 +9,7 @@
 //                                            area and both pages; ends by
 //                                            writing "done" to the files line
 #include "app/application.h"
+#include "base/player_box.h"
 #include "install/window_channel.h"
 #include "install/worker_thread.h"
 #include "store/installer.h"
@@ -27,7 +28,7 @@ std::string g_report_url;
 
 void ShowLanguagesAndWait(Installer& installer)
 {
-    g_dialog->SetCaption("Casino Installation");
+    g_dialog->SetCaption(PlayerText(TextId::kCasinoInstallation));
     g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 1);
     WaitForSingleObject(installer.mh_language_event.Get(), INFINITE);
 }
@@ -35,7 +36,7 @@ void ShowLanguagesAndWait(Installer& installer)
 void MirrorLanguage()
 {
     for (;;) {
-        g_dialog->SetStatusText(IDC_FILE_STATUS, "langId=" + std::to_string(langId));
+        g_dialog->SetStatusText(IDC_FILE_STATUS, AnsiToWide("langId=" + std::to_string(langId)));
         Sleep(20);
     }
 }
@@ -44,17 +45,17 @@ void DriveProgress()
 {
     g_dialog->PostApplicationMessage(WM_SHOW_LANGUAGES, 0);
     g_dialog->LoadReportPage(g_report_url);
-    g_dialog->SetCaption("Harness Casino Installation");
+    g_dialog->SetCaption(PlayerText(TextId::kBrandInstallation, {"Harness Casino"}));
     g_dialog->ms_skin_page_url = g_skin_url;
     g_dialog->PostApplicationMessage(WM_SHOW_SKIN_PAGE, 0);
     g_dialog->SetProgressRange(IDC_FILES_PROGRESS, 3);
     g_dialog->SetProgressPos(IDC_FILES_PROGRESS, 2, true);
-    g_dialog->SetStatusText(IDC_FILE_STATUS, "Downloading: casino.exe");
-    g_dialog->SetStatusText(IDC_FILES_STATUS, "Downloaded 2 of 3 files");
+    g_dialog->SetStatusText(IDC_FILE_STATUS, PlayerText(TextId::kDownloading, {"casino.exe"}));
+    g_dialog->SetStatusText(IDC_FILES_STATUS, PlayerText(TextId::kDownloadedFiles, {"2", "3"}));
     g_dialog->SetProgressRange(IDC_FILE_PROGRESS, 100000);
     g_dialog->SetProgressPos(IDC_FILE_PROGRESS, 54321, true);
     Sleep(300);
-    g_dialog->SetStatusText(IDC_FILES_STATUS, "done");
+    g_dialog->SetStatusText(IDC_FILES_STATUS, AnsiToWide("done"));
 }
 
 unsigned __stdcall HarnessWorker(void* argument)

@@ -37,6 +37,16 @@
 //                                              control of the window
 //   uidriver shortcut LINK                     prints a shortcut's target, working
 //                                              folder and icon ("PATH,INDEX"), one a line
+//   uidriver handle CAPTION                    prints the window's handle as "#N"; a
+//                                              CAPTION of that form names the window
+//                                              whatever its caption becomes
+//   uidriver wtext CAPTION [ID]                prints the caption or a control's text
+//                                              read as wide text, in UTF-8
+//   uidriver wbox CAPTION [SECONDS]            as box, read as wide text in UTF-8,
+//                                              with the caption and each button's
+//                                              text on a line of its own after it
+//   uidriver exstyle CAPTION [ID]              prints the extended style in hexadecimal
+//   uidriver acp -                             prints the system's ANSI code page
 //
 // Exit status: 0 done, 1 window, control or box not found, 2 wrong usage.
 #include "message_boxes.h"
@@ -47,6 +57,7 @@
 #include <io.h>
 #include <psapi.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -61,7 +72,37 @@ DWORD Milliseconds(int argc, char** argv, int index, double default_seconds)
     return static_cast<DWORD>((argc > index ? std::atof(argv[index]) : default_seconds) * 1000);
 }
 
-HWND FindTopLevel(const char* caption) { return FindWindowA(nullptr, caption); }
+// The arguments as the command line gave them: a caption in any script is
+// found whatever the system's code page.
+int g_argc = 0;
+char** g_argv = nullptr;
+LPWSTR* g_wide_argv = nullptr;
+
+HWND FindTopLevel(const char* caption)
+{
+    if (caption[0] == '#') {
+        HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(caption + 1, nullptr, 10)));
+        return IsWindow(window) ? window : nullptr;
+    }
+    for (int i = 0; g_wide_argv && i < g_argc; ++i)
+        if (g_argv[i] == caption)
+            return FindWindowW(nullptr, g_wide_argv[i]);
+    return FindWindowA(nullptr, caption);
+}
+
+// A window's text as the window holds it, in UTF-8, whatever the code page.
+std::string WideWindowText(HWND window)
+{
+    std::wstring wide(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    wide.resize(static_cast<size_t>(GetWindowTextW(window, &wide[0], static_cast<int>(wide.size()))));
+    if (wide.empty())
+        return std::string();
+    const int needed = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(needed), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], needed, nullptr, nullptr);
+    return utf8;
+}
 
 HWND FindTarget(const char* caption, const char* id_text)
 {
@@ -336,6 +377,51 @@ int Record(int argc, char** argv)
     return 0;
 }
 
+int Handle(int, char** argv)
+{
+    HWND window = FindTopLevel(argv[2]);
+    if (!window)
+        return 1;
+    std::printf("#%lld\n", static_cast<long long>(reinterpret_cast<INT_PTR>(window)));
+    return 0;
+}
+
+int WideText(int argc, char** argv)
+{
+    HWND target = FindTarget(argv[2], argc > 3 ? argv[3] : nullptr);
+    if (!target)
+        return 1;
+    std::printf("%s\n", WideWindowText(target).c_str());
+    return 0;
+}
+
+int WideBox(int argc, char** argv)
+{
+    HWND box = FindBox(argv[2], Milliseconds(argc, argv, 3, 30));
+    if (!box)
+        return 1;
+    std::printf("%s\n%s\n", WideWindowText(GetDlgItem(box, 0xFFFF)).c_str(), WideWindowText(box).c_str());
+    for (int id : {IDOK, IDCANCEL, IDYES, IDNO, IDRETRY})
+        if (HWND button = GetDlgItem(box, id))
+            std::printf("%s\n", WideWindowText(button).c_str());
+    return 0;
+}
+
+int ExtendedStyle(int argc, char** argv)
+{
+    HWND target = FindTarget(argv[2], argc > 3 ? argv[3] : nullptr);
+    if (!target)
+        return 1;
+    std::printf("%lx\n", static_cast<unsigned long>(GetWindowLongPtrW(target, GWL_EXSTYLE)));
+    return 0;
+}
+
+int AnsiCodePage(int, char**)
+{
+    std::printf("%u\n", GetACP());
+    return 0;
+}
+
 // Reads a .lnk file through the shell, as the desktop reads it.
 int Shortcut(int, char** argv)
 {
@@ -377,6 +463,8 @@ const Command kCommands[] = {
     {"visible", Visible}, {"focus", Focus},       {"iconic", Iconic},     {"progress", Progress},
     {"rect", Rect},       {"restore", Restore},   {"panes", Panes},     {"record", Record},
     {"watch", Watch},     {"settext", SetText},   {"controls", Controls}, {"shortcut", Shortcut},
+    {"handle", Handle},   {"wtext", WideText},    {"wbox", WideBox},      {"exstyle", ExtendedStyle},
+    {"acp", AnsiCodePage},
 };
 
 } // namespace
@@ -385,6 +473,12 @@ int main(int argc, char** argv)
 {
     // Plain "\n" line ends, so that shell scripts read the texts unchanged.
     _setmode(_fileno(stdout), _O_BINARY);
+    int wide_argc = 0;
+    g_wide_argv = CommandLineToArgvW(GetCommandLineW(), &wide_argc);
+    if (wide_argc == argc) {
+        g_argc = argc;
+        g_argv = argv;
+    }
     if (argc >= 3) {
         for (const Command& command : kCommands) {
             if (std::string(argv[1]) == command.name)
