@@ -3,6 +3,7 @@
 #include "base/failure_log.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -53,6 +54,8 @@ Sha256Hash::Sha256Hash()
     mb_failed = !mh_hash;
 }
 
+Sha256Hash::Sha256Hash(CryptHashHandle state) : mh_hash(std::move(state)), mb_failed(!mh_hash) {}
+
 bool Sha256Hash::Add(const void* data, size_t size)
 {
     const BYTE* bytes = static_cast<const BYTE*>(data);
@@ -78,6 +81,15 @@ std::string Sha256Hash::Finish()
     mb_failed = true;
     digest.resize(size);
     return LowerHex(digest);
+}
+
+CryptHashHandle Sha256Hash::Suspend()
+{
+    CryptHashHandle state;
+    if (!mb_failed)
+        state = std::move(mh_hash);
+    mb_failed = true;
+    return state;
 }
 
 bool HashFile(const std::string& path, std::string& sha256)

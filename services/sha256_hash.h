@@ -18,6 +18,9 @@ public:
     // Opens a hash on the process's provider; a failure shows as an empty
     // Finish().
     Sha256Hash();
+    // Goes on from `state`, the unfinished hash of earlier bytes; a null
+    // state shows as an empty Finish().
+    explicit Sha256Hash(CryptHashHandle state);
     Sha256Hash(const Sha256Hash&) = delete;
     Sha256Hash& operator=(const Sha256Hash&) = delete;
 
@@ -26,6 +29,9 @@ public:
     // The hash of everything added, as 64 lower-case hexadecimal digits, or
     // the empty text when the platform could not compute it. Ends the hash.
     std::string Finish();
+    // The unfinished hash of everything added, for another Sha256Hash to go
+    // on from; null once anything has failed. Ends this hash.
+    CryptHashHandle Suspend();
     // The platform's handle, for a signature check of what was added.
     HCRYPTHASH Handle() const { return mh_hash.Get(); }
 

@@ -10,6 +10,8 @@ const size_t kBatchSize = 256 * 1024;
 
 } // namespace
 
+Sha256Pipeline::Sha256Pipeline(CryptHashHandle state) : m_hash(std::move(state)) {}
+
 Sha256Pipeline::~Sha256Pipeline() { StopThread(); }
 
 void Sha256Pipeline::Add(const void* data, size_t size)
@@ -24,12 +26,23 @@ void Sha256Pipeline::Add(const void* data, size_t size)
 
 std::string Sha256Pipeline::Finish()
 {
+    Drain();
+    return m_hash.Finish();
+}
+
+CryptHashHandle Sha256Pipeline::Suspend()
+{
+    Drain();
+    return m_hash.Suspend();
+}
+
+void Sha256Pipeline::Drain()
+{
     StopThread();
     mb_finished = true;
     std::string& rest = m_batches[mn_filling];
     m_hash.Add(rest.data(), rest.size());
     rest.clear();
-    return m_hash.Finish();
 }
 
 unsigned __stdcall Sha256Pipeline::HashBatches(void* argument)

@@ -13,6 +13,8 @@
 class Sha256Pipeline {
 public:
     Sha256Pipeline() = default;
+    // Goes on from `state`, the unfinished hash of earlier bytes.
+    explicit Sha256Pipeline(CryptHashHandle state);
     ~Sha256Pipeline();
     Sha256Pipeline(const Sha256Pipeline&) = delete;
     Sha256Pipeline& operator=(const Sha256Pipeline&) = delete;
@@ -22,8 +24,14 @@ public:
     // The hash of everything added, as 64 lower-case hexadecimal digits, or
     // the empty text when the platform could not compute it. Ends the hash.
     std::string Finish();
+    // The unfinished hash of everything added, for a later pipeline to go
+    // on from; null when the platform failed. Ends the hash.
+    CryptHashHandle Suspend();
 
 private:
+    // Hashes what is still in hand; the thread is done.
+    void Drain();
+
     static unsigned __stdcall HashBatches(void* pipeline);
     bool StartThread();
     // Hands the filled batch to the thread, once it is done with the last one.

@@ -14,6 +14,7 @@
 #include "services/holding_program.h"
 #include "services/install_folders.h"
 #include "services/sha256_hash.h"
+#include "services/staged_hashes.h"
 #include "services/text.h"
 #include "services/whole_file.h"
 #include "store/installer.h"
@@ -53,6 +54,8 @@ ResourceFileDownloaderListener::ResourceFileDownloaderListener(const ResourceEnt
     Locate();
 }
 
+ResourceFileDownloaderListener::~ResourceFileDownloaderListener() { KeepHashState(); }
+
 void ResourceFileDownloaderListener::Locate()
 {
     const std::string& install_dir = g_installer->ms_install_dir;
@@ -91,6 +94,7 @@ void ResourceFileDownloaderListener::RemoveStaged(const ResourceEntry& entry)
     RemoveFile(path + staging::kPartSuffix);
     RemoveFile(path + staging::kInfoSuffix);
     ForgetAtExit(path + staging::kPartSuffix);
+    ForgetStagedHash(path + staging::kPartSuffix);
 }
 
 void ResourceFileDownloaderListener::Say(TextId text, std::initializer_list<std::string> arguments) const
@@ -164,6 +168,7 @@ bool ResourceFileDownloaderListener::StartFromZero(const BodyDecision& decision,
     else if (IsResumable(m_entry))
         RemoveFile(ms_info_path);
     m_resume.reset();
+    ForgetStagedHash(ms_part_path);
     mn_received = 0;
     mb_keep_staged = false;
     if (!RestFits())
@@ -192,7 +197,7 @@ bool ResourceFileDownloaderListener::StartFromZero(const BodyDecision& decision,
     return true;
 }
 
-// The staged bytes are hashed once, then the body goes on behind them.
+// The body goes on behind the staged bytes, whose hash is taken up first.
 bool ResourceFileDownloaderListener::ContinueStaged()
 {
     mh_file.Reset(CreateFileA(ms_part_path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
@@ -203,18 +208,45 @@ bool ResourceFileDownloaderListener::ContinueStaged()
     }
     if (FileSize(ms_part_path) != m_resume->from)
         return FailAttempt("the staged bytes changed", true);
-    m_hash.emplace();
-    if (!ReadFileBytes(mh_file.Get(), ms_part_path, m_resume->from,
-                       [this](const char* data, size_t size) { m_hash->Add(data, size); }))
+    if (!HashStaged())
         return FailAttempt("the staged bytes cannot be read", true);
     mn_received = m_resume->from;
     mb_keep_staged = true;
     if (!RestFits())
         return false;
-    Diagnostic("Resuming %s at byte %I64d of %I64d\n", ms_file_path.c_str(), static_cast<long long>(mn_received),
-               static_cast<long long>(mn_total));
     MoveBar();
     return true;
+}
+
+bool ResourceFileDownloaderListener::HashStaged()
+{
+    const long long from = m_resume->from;
+    const long long total = mn_total;
+    CryptHashHandle kept = TakeStagedHash(ms_part_path, mh_file.Get(), from);
+    if (kept) {
+        m_hash.emplace(std::move(kept));
+        LARGE_INTEGER end = {};
+        if (!SetFilePointerEx(mh_file.Get(), end, nullptr, FILE_END)) {
+            LogFailure("SetFilePointerEx", ms_part_path, GetLastError());
+            return false;
+        }
+        Diagnostic("Resuming %s at byte %I64d of %I64d: hash kept\n", ms_file_path.c_str(), from, total);
+        return true;
+    }
+    // Reading leaves the file at its end, where the body goes on.
+    m_hash.emplace();
+    Diagnostic("Resuming %s at byte %I64d of %I64d: staged bytes read again\n", ms_file_path.c_str(), from, total);
+    return ReadFileBytes(mh_file.Get(), ms_part_path, from,
+                         [this](const char* data, size_t size) { m_hash->Add(data, size); });
+}
+
+void ResourceFileDownloaderListener::KeepHashState()
+{
+    if (!m_hash || !mb_keep_staged || m_outcome != Outcome::kFailed)
+        return;
+    // Its last write is part of what identifies the file.
+    CloseStaged();
+    KeepStagedHash(ms_part_path, mn_received, m_hash->Suspend());
 }
 
 bool ResourceFileDownloaderListener::FailAttempt(const std::string& reason, bool drop)
@@ -459,6 +491,7 @@ void ResourceFileDownloaderListener::DropStaged()
     RemoveFile(ms_part_path);
     RemoveFile(ms_info_path);
     ForgetAtExit(ms_part_path);
+    ForgetStagedHash(ms_part_path);
 }
 
 void ResourceFileDownloaderListener::OnCanceled()

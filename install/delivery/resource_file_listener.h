@@ -44,6 +44,8 @@ public:
     // archives.
     ResourceFileDownloaderListener(const ResourceEntry& entry, const std::string& library_sha256,
                                    Role role = Role::kRun);
+    // Staged bytes kept for the next attempt keep their hash state too.
+    ~ResourceFileDownloaderListener() override;
 
     // The run reaches a file whose read-ahead copy of `size` bytes is
     // complete and verified: shows it as fetched, moves it into place and
@@ -87,6 +89,11 @@ private:
     void FindStagedBytes();
     bool StartFromZero(const BodyDecision& decision, const ResponseHead& head);
     bool ContinueStaged();
+    // Starts the hash of the staged bytes: from the state a failed attempt
+    // of this run left, else by reading them back.
+    bool HashStaged();
+    // After a failed attempt that keeps the staged bytes.
+    void KeepHashState();
     // Fails the attempt with the design's box; the staged bytes go unless
     // they may be resumed.
     bool FailAttempt(const std::string& reason, bool drop);

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <wininet.h>
+
 namespace {
 
 // The worker's globals for one listener: an installer whose install folder
@@ -182,4 +184,102 @@ TEST(ResourceFileDownloaderListener, ReadAheadFailsWithoutABox)
     const AheadAttempt refused = ReadAheadBody(unwritable, "body");
     EXPECT_TRUE(refused.boxes.empty());
     EXPECT_EQ(refused.outcome, ResourceFileDownloaderListener::Outcome::kFailed);
+}
+
+namespace {
+
+// The SHA-256 of "bodymoreend!", fetched in pieces of four bytes.
+const char kPiecedEntry[] =
+    "games/r.dll,,sha256:36857ac3ba9c4f698fc22bea273a48d1a2cf9be78d9c6b46885164f9b7a505b9,size:12";
+
+// One attempt at `entry` answered with `head` and `body`: it ends complete
+// when `complete`, else broken off as a lost connection ends it. Gives the
+// log.
+std::string PieceAttempt(const ResourceEntry& entry, ResourceFileDownloaderListener::Role role,
+                         const ResponseHead& head, const std::string& body, bool complete)
+{
+    OwnerWindow owner;
+    testing::internal::CaptureStdout();
+    RunAnsweringBoxes(owner.Get(), [&] {
+        ResourceFileDownloaderListener listener(entry, "", role);
+        if (!listener.Begin(head) || !listener.OnRecv(body))
+            return;
+        if (complete)
+            listener.OnFinished();
+        else
+            listener.OnError(TransferError::Platform(ERROR_INTERNET_CONNECTION_RESET));
+    });
+    return testing::internal::GetCapturedStdout();
+}
+
+ResponseHead WholeAnswer()
+{
+    ResponseHead head;
+    head.status = 200;
+    head.content_length = 12;
+    head.etag = "\"v1\"";
+    return head;
+}
+
+ResponseHead RestAnswer(int from)
+{
+    ResponseHead head;
+    head.status = 206;
+    head.content_length = 12 - from;
+    head.content_range = "bytes " + std::to_string(from) + "-11/12";
+    head.etag = "\"v1\"";
+    return head;
+}
+
+size_t Count(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+// Within a run, a resumed attempt goes on from the hash of the bytes already
+// staged, a read-ahead transfer's included, instead of reading them back.
+TEST(ResourceFileDownloaderListener, AResumeWithinTheRunDoesNotReadTheStagedBytesAgain)
+{
+    const std::string folder = ScratchFolder("listener");
+    ListenerWorld world(folder);
+    ResourceEntry entry;
+    ASSERT_TRUE(ParseResourceEntry("URL_1", kPiecedEntry, entry));
+    const auto ahead = ResourceFileDownloaderListener::Role::kReadAhead;
+    const auto run = ResourceFileDownloaderListener::Role::kRun;
+
+    std::string log = PieceAttempt(entry, ahead, WholeAnswer(), "body", false);
+    log += PieceAttempt(entry, run, RestAnswer(4), "more", false);
+    log += PieceAttempt(entry, run, RestAnswer(8), "end!", true);
+    EXPECT_EQ(Count(log, ": hash kept"), 2u) << log;
+    EXPECT_EQ(Count(log, "read again"), 0u) << log;
+    EXPECT_EQ(ReadWhole(Wide(folder + "\\r.dll")), "bodymoreend!");
+    EXPECT_FALSE(PathExists(folder + "\\r.dll.part"));
+}
+
+// A kept hash is for exactly the bytes it was kept for: staged bytes that
+// changed after the attempt are read again, and their change is caught.
+TEST(ResourceFileDownloaderListener, StagedBytesChangedBehindTheRunAreReadAgain)
+{
+    const std::string folder = ScratchFolder("listener");
+    ListenerWorld world(folder);
+    ResourceEntry entry;
+    ASSERT_TRUE(ParseResourceEntry("URL_1", kPiecedEntry, entry));
+    const auto run = ResourceFileDownloaderListener::Role::kRun;
+
+    PieceAttempt(entry, run, WholeAnswer(), "body", false);
+    // Same length, other bytes; later than the clock's last tick.
+    Sleep(50);
+    WriteWhole(folder + "\\r.dll.part", "bodx");
+    std::string log = PieceAttempt(entry, run, RestAnswer(4), "more", false);
+    EXPECT_EQ(Count(log, "read again"), 1u) << log;
+    log = PieceAttempt(entry, run, RestAnswer(8), "end!", true);
+    EXPECT_EQ(Count(log, ": hash kept"), 1u) << log;
+    EXPECT_NE(log.find("Checksum mismatch"), std::string::npos) << log;
+    EXPECT_FALSE(PathExists(folder + "\\r.dll"));
+    EXPECT_FALSE(PathExists(folder + "\\r.dll.part"));
 }

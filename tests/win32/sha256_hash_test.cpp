@@ -64,6 +64,26 @@ TEST(Sha256Pipeline, SameDigestsAsAPlainHashWhateverTheLength)
     EXPECT_EQ(ended.Finish(), "");
 }
 
+// A pipeline suspended, with a batch in the thread's hands and one filling,
+// goes on in the next as if it had never stopped; a suspended one is ended.
+TEST(Sha256Pipeline, ASuspendedHashGoesOnInTheNextPipeline)
+{
+    std::string data((1 << 20) + 300 * 1024 + 5, '\0');
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i * 7 + (i >> 11));
+    const size_t cut = 600 * 1024 + 3;
+    Sha256Pipeline first;
+    for (size_t at = 0; at < cut; at += 1024)
+        first.Add(data.data() + at, std::min<size_t>(1024, cut - at));
+    CryptHashHandle state = first.Suspend();
+    ASSERT_TRUE(state);
+    EXPECT_EQ(first.Finish(), "");
+    Sha256Pipeline second(std::move(state));
+    second.Add(data.data() + cut, data.size() - cut);
+    EXPECT_EQ(second.Finish(), HashInBlocks<Sha256Hash>(data, data.size()));
+    EXPECT_EQ(Sha256Pipeline(CryptHashHandle()).Finish(), "");
+}
+
 
 
 TEST(Sha256Hash, FilesInPlaceAreHashedWholeAndMissingOnesAreNot)

@@ -2,7 +2,8 @@
 # A hashed file larger than one connection delivers: the server closes every
 # connection after 1 MiB of body. Each later attempt asks for the rest with
 # Range and the first answer's ETag in If-Range, so the file is installed
-# whole in four attempts, with little more than its own size sent.
+# whole in four attempts, with little more than its own size sent, and the
+# bytes already staged are never read back within the run.
 source "$(dirname "$0")/../lib.sh"
 e2e_begin_fixture 127.0.0.171
 cut=1048576
@@ -20,3 +21,5 @@ bytes=$((3 * cut))- $etag" "Range and If-Range of the four attempts"
 sent=$(fixture_sent /range/)
 echo "body bytes sent: $sent for a file of $size"
 [ "$sent" -le $((size + size / 50)) ] || e2e_fail "$sent bytes sent for a file of $size"
+e2e_expect_eq "$(grep -ac ': hash kept' "$work/setup.out")" 3 "resumes going on from the kept hash"
+e2e_expect_eq "$(grep -ac 'read again' "$work/setup.out")" 0 "resumes reading the staged bytes again"
