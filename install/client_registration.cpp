@@ -171,20 +171,28 @@ RegistrationStart StartRegistration(const std::string& install_dir, const std::s
     RegistrationStart start;
     UninstallRecord& record = start.record;
     const std::vector<std::string> placed = PlacedFiles(manifest);
-    std::set<std::string> placed_paths{AsciiUpper(install_dir), AsciiUpper(RecordPath(install_dir)),
-                                       AsciiUpper(UninstallerPath(install_dir))};
+    start.placed_paths = {AsciiUpper(install_dir), AsciiUpper(RecordPath(install_dir)),
+                          AsciiUpper(UninstallerPath(install_dir))};
     for (const std::string& file : placed)
-        placed_paths.insert(AsciiUpper(install_dir + "\\" + file));
+        start.placed_paths.insert(AsciiUpper(install_dir + "\\" + file));
     if (!ReadUninstallRecord(install_dir, record)) {
         record.key_existed = SoftwareKeyExists(brand);
         record.created = !DirectoryExists(install_dir.c_str()) || IsUninstallLeftover(install_dir);
         start.foreign_folder = !record.created && HoldsUninstallFile(install_dir);
-        if (!record.created)
-            for (const std::string& file : placed)
-                if (GetFileAttributesA((install_dir + "\\" + file).c_str()) != INVALID_FILE_ATTRIBUTES)
-                    start.there_before.insert(AsciiUpper(file));
     }
-    TakeBackPendingDeletions(placed_paths);
+    // Another program's uninstaller and record stay as they are, a deletion
+    // of them at the restart too.
+    if (start.foreign_folder) {
+        start.placed_paths.erase(AsciiUpper(RecordPath(install_dir)));
+        start.placed_paths.erase(AsciiUpper(UninstallerPath(install_dir)));
+    }
+    // In a folder that was there before, a file that is there already and
+    // that no run of ours recorded was there before the first run too.
+    if (!record.created)
+        for (const std::string& file : placed)
+            if (!IsRecordedFile(record, file)
+                && GetFileAttributesA((install_dir + "\\" + file).c_str()) != INVALID_FILE_ATTRIBUTES)
+                start.there_before.insert(AsciiUpper(file));
     return start;
 }
 
@@ -192,6 +200,10 @@ void KeepCreatedFolder(const std::string& install_dir, const RegistrationStart& 
 {
     if (start.record.created && GetFileAttributesA(RecordPath(install_dir).c_str()) == INVALID_FILE_ATTRIBUTES)
         PlaceText(RecordPath(install_dir), FormatUninstallRecord(start.record));
+    // Only now that the run goes on in the folder: a run that stops before
+    // it leaves the folder to the restart, as the uninstall meant.
+    if (DirectoryExists(install_dir.c_str()))
+        TakeBackPendingDeletions(start.placed_paths);
 }
 
 bool IsOwnUninstallEntry(const std::string& brand, const std::string& install_dir)

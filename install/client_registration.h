@@ -23,18 +23,22 @@ struct RegistrationStart {
     // The manifest's files that were in the folder before this run, in
     // capitals: not this installer's to list unless an earlier run did.
     std::set<std::string> there_before;
+    // The folder, the uninstaller, the record and the manifest's files as
+    // full paths in capitals: no deletion at the restart may name them once
+    // the run places them.
+    std::set<std::string> placed_paths;
 };
 
 // A folder that holds nothing but what an uninstall of ours left to the
 // next restart (the folder and everything in it pending deletion) counts as
-// created; pending deletions of files the manifest places there, and of the
-// folder, are taken out.
+// created.
 RegistrationStart StartRegistration(const std::string& install_dir, const std::string& brand,
                                     const IniFile& manifest);
 
 // Once the folder is made: a folder this run created is recorded at once,
 // so that a run that fails later cannot leave it to pass for another
-// product's on the next run.
+// product's on the next run; pending deletions of the folder and of what the
+// run places there are taken out.
 void KeepCreatedFolder(const std::string& install_dir, const RegistrationStart& start);
 
 // After the last file: the record with the files and REG entries this

@@ -106,6 +106,11 @@ void AddRecordedFile(UninstallRecord& record, const std::string& relative_path)
         record.files.push_back(path);
 }
 
+bool IsRecordedFile(const UninstallRecord& record, const std::string& relative_path)
+{
+    return record.upper_files.count(AsciiUpper(JoinPieces(PathPieces(relative_path)))) > 0;
+}
+
 void AddRecordedValue(UninstallRecord& record, const std::string& entry_key)
 {
     // A line break would make a record line of its own.

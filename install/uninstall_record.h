@@ -69,6 +69,10 @@ std::string FormatUninstallRecord(const UninstallRecord& record);
 // as Windows compares names); a path the rules refuse goes to `refused`.
 void AddRecordedFile(UninstallRecord& record, const std::string& relative_path);
 
+// True when the record lists the file, however its separators and letter
+// case go.
+bool IsRecordedFile(const UninstallRecord& record, const std::string& relative_path);
+
 // Adds a REG entry's key ("[sub-key/]name") unless the record lists it
 // already (registry names are compared exactly as written); an empty one or
 // one with a control byte is not recorded.

@@ -34,6 +34,20 @@ std::string ToNarrow(const WidePath& wide)
     return narrow;
 }
 
+// The path in the system code page only where the code page spells it
+// exactly: a best-fitted look-alike would pass for another name.
+bool ToExactNarrow(const WidePath& wide, std::string& narrow)
+{
+    BOOL inexact = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), -1, nullptr, 0, nullptr, &inexact);
+    if (size <= 0 || inexact)
+        return false;
+    narrow.assign(size, '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), -1, &narrow[0], size, nullptr, nullptr);
+    narrow.resize(size - 1);
+    return true;
+}
+
 WidePath Joined(const WidePath& folder, const wchar_t* name)
 {
     WidePath path(folder.begin(), folder.end() - 1);
@@ -189,7 +203,11 @@ bool FolderHoldsOnly(const std::string& folder, const std::function<bool(const s
     bool only = true;
     std::vector<std::string> strange;
     ForEachEntry(
-        ToWide(folder), [&](const WidePath& path, const WIN32_FIND_DATAW&) { only = only && accept(ToNarrow(path)); },
+        ToWide(folder),
+        [&](const WidePath& path, const WIN32_FIND_DATAW&) {
+            std::string narrow;
+            only = only && ToExactNarrow(path, narrow) && accept(narrow);
+        },
         strange);
     return only && strange.empty();
 }

@@ -31,5 +31,5 @@ bool RemoveEmptyFolder(const std::string& path);
 
 // True when `accept` takes the path of every entry directly in `folder` (an
 // empty or missing folder holds nothing else); a name that holds a
-// separator is never accepted.
+// separator, or that the code page cannot spell exactly, is never accepted.
 bool FolderHoldsOnly(const std::string& folder, const std::function<bool(const std::string& path)>& accept);

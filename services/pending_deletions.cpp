@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -15,11 +17,19 @@ const char kSessionManagerName[] = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Se
 // The prefix the system writes before each path.
 const wchar_t kNtPrefix[] = L"\\??\\";
 
-typedef std::vector<wchar_t> WideName;
+// The value as stored, and where each of its texts lies in it.
+struct PendingValue {
+    std::vector<BYTE> bytes;
+    // [begin, end) of each text in wide characters, its NUL at `end`.
+    std::vector<std::pair<size_t, size_t>> texts;
 
-// The texts of a REG_MULTI_SZ value, each without its NUL; read wide, so
-// that another program's names are written back exactly as they were.
-bool ReadPairs(KeyHandle& key, std::vector<WideName>& texts)
+    const wchar_t* Chars() const { return reinterpret_cast<const wchar_t*>(bytes.data()); }
+};
+
+// Reads the REG_MULTI_SZ value and finds its texts; the bytes are kept as
+// they are, so that what is taken out leaves every other program's pairs,
+// and anything that follows them, byte for byte.
+bool ReadPairs(KeyHandle& key, PendingValue& value)
 {
     DWORD type = 0, size = 0;
     const LONG sized = RegQueryValueExW(key.Get(), kPendingValue, nullptr, &type, nullptr, &size);
@@ -29,43 +39,53 @@ bool ReadPairs(KeyHandle& key, std::vector<WideName>& texts)
         LogFailure("RegQueryValueExW", kSessionManagerName, sized != ERROR_SUCCESS ? sized : ERROR_INVALID_DATA);
         return false;
     }
-    std::vector<wchar_t> data(size / sizeof(wchar_t) + 2, L'\0');
-    const LONG read = RegQueryValueExW(key.Get(), kPendingValue, nullptr, nullptr,
-                                       reinterpret_cast<BYTE*>(data.data()), &size);
+    value.bytes.assign(size + sizeof(wchar_t), 0);
+    const LONG read = RegQueryValueExW(key.Get(), kPendingValue, nullptr, nullptr, value.bytes.data(), &size);
     if (read != ERROR_SUCCESS) {
         LogFailure("RegQueryValueExW", kSessionManagerName, read);
         return false;
     }
-    data.resize(size / sizeof(wchar_t));
+    value.bytes.resize(size);
     // Every text ends with a NUL, an empty one too (a deletion's target); the
-    // list ends with one more, which is not a text.
-    WideName text;
-    for (wchar_t c : data) {
-        if (c != L'\0') {
-            text.push_back(c);
-            continue;
+    // list ends with one more, which is not a text. A last text without its
+    // NUL is not one either: it is kept, never read.
+    const size_t length = size / sizeof(wchar_t);
+    size_t begin = 0;
+    for (size_t i = 0; i < length; ++i)
+        if (value.Chars()[i] == L'\0') {
+            value.texts.emplace_back(begin, i);
+            begin = i + 1;
         }
-        texts.push_back(text);
-        text.clear();
-    }
-    if (!texts.empty() && texts.size() % 2 == 1 && texts.back().empty())
-        texts.pop_back();
+    if (value.texts.size() % 2 == 1 && value.texts.back().first == value.texts.back().second)
+        value.texts.pop_back();
     return true;
 }
 
-std::string PlainPath(const WideName& wide)
+bool IsEmptyText(const PendingValue& value, size_t index)
 {
-    size_t skip = 0;
+    return value.texts[index].first == value.texts[index].second;
+}
+
+// The path of a text without the system's prefix, in the system code page;
+// empty when the code page cannot spell it exactly (a best-fitted look-alike
+// would name another file).
+std::string PlainPath(const PendingValue& value, size_t index)
+{
+    size_t begin = value.texts[index].first;
+    const size_t end = value.texts[index].second;
     const size_t prefix = sizeof kNtPrefix / sizeof(wchar_t) - 1;
-    if (wide.size() >= prefix && std::equal(kNtPrefix, kNtPrefix + prefix, wide.begin()))
-        skip = prefix;
-    const int length = static_cast<int>(wide.size() - skip);
+    if (end - begin >= prefix && std::equal(kNtPrefix, kNtPrefix + prefix, value.Chars() + begin))
+        begin += prefix;
+    const int length = static_cast<int>(end - begin);
     if (length <= 0)
         return std::string();
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data() + skip, length, nullptr, 0, nullptr, nullptr);
-    std::string narrow(size > 0 ? size : 0, '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_ACP, 0, wide.data() + skip, length, &narrow[0], size, nullptr, nullptr);
+    const wchar_t* wide = value.Chars() + begin;
+    BOOL inexact = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, nullptr, &inexact);
+    if (size <= 0 || inexact)
+        return std::string();
+    std::string narrow(size, '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, &narrow[0], size, nullptr, nullptr);
     return narrow;
 }
 
@@ -87,47 +107,46 @@ std::vector<std::string> PendingDeletions()
 {
     std::vector<std::string> paths;
     KeyHandle key;
-    std::vector<WideName> texts;
-    if (!OpenSessionManager(key, KEY_QUERY_VALUE) || !ReadPairs(key, texts))
+    PendingValue value;
+    if (!OpenSessionManager(key, KEY_QUERY_VALUE) || !ReadPairs(key, value))
         return paths;
-    for (size_t i = 0; i + 1 < texts.size(); i += 2)
-        if (texts[i + 1].empty())
-            paths.push_back(PlainPath(texts[i]));
+    for (size_t i = 0; i + 1 < value.texts.size(); i += 2)
+        if (IsEmptyText(value, i + 1))
+            paths.push_back(PlainPath(value, i));
     return paths;
 }
 
 bool CancelPendingDeletions(const std::function<bool(const std::string& path)>& placed)
 {
     KeyHandle key;
-    std::vector<WideName> texts;
-    if (!OpenSessionManager(key, KEY_QUERY_VALUE | KEY_SET_VALUE) || !ReadPairs(key, texts))
+    PendingValue value;
+    if (!OpenSessionManager(key, KEY_QUERY_VALUE | KEY_SET_VALUE) || !ReadPairs(key, value))
         return false;
-    std::vector<wchar_t> kept;
+    // Cut out each cancelled pair, its two texts with their NULs, from the
+    // last to the first, so that the places of the others hold.
+    std::vector<BYTE> kept = value.bytes;
     bool cancelled = false;
-    for (size_t i = 0; i + 1 < texts.size(); i += 2) {
-        if (texts[i + 1].empty() && placed(PlainPath(texts[i]))) {
-            cancelled = true;
+    for (size_t i = value.texts.size() & ~size_t(1); i >= 2; i -= 2) {
+        const size_t pair = i - 2;
+        const std::string path = PlainPath(value, pair);
+        if (!IsEmptyText(value, pair + 1) || path.empty() || !placed(path))
             continue;
-        }
-        for (size_t k = i; k <= i + 1; ++k) {
-            kept.insert(kept.end(), texts[k].begin(), texts[k].end());
-            kept.push_back(L'\0');
-        }
-    }
-    // A text without its pair is kept too: it is not ours to judge.
-    if (texts.size() % 2 == 1) {
-        kept.insert(kept.end(), texts.back().begin(), texts.back().end());
-        kept.push_back(L'\0');
+        cancelled = true;
+        kept.erase(kept.begin() + value.texts[pair].first * sizeof(wchar_t),
+                   kept.begin() + (value.texts[pair + 1].second + 1) * sizeof(wchar_t));
     }
     if (!cancelled)
         return true;
-    kept.push_back(L'\0');
-    const LONG result = kept.size() == 1 ? RegDeleteValueW(key.Get(), kPendingValue)
-                                         : RegSetValueExW(key.Get(), kPendingValue, 0, REG_MULTI_SZ,
-                                                          reinterpret_cast<const BYTE*>(kept.data()),
-                                                          static_cast<DWORD>(kept.size() * sizeof(wchar_t)));
+    // Nothing but NULs left: no pair remains, and the value goes.
+    const bool none_left = std::all_of(kept.begin(), kept.end(), [](BYTE b) { return b == 0; });
+    // The system reads one character past a text that does not end in a
+    // NUL and then writes the NUL too: that character is here, and a NUL.
+    const DWORD kept_size = static_cast<DWORD>(kept.size());
+    kept.insert(kept.end(), sizeof(wchar_t), 0);
+    const LONG result = none_left ? RegDeleteValueW(key.Get(), kPendingValue)
+                                  : RegSetValueExW(key.Get(), kPendingValue, 0, REG_MULTI_SZ, kept.data(), kept_size);
     if (result == ERROR_SUCCESS)
         return true;
-    LogFailure(kept.size() == 1 ? "RegDeleteValueW" : "RegSetValueExW", kSessionManagerName, result);
+    LogFailure(none_left ? "RegDeleteValueW" : "RegSetValueExW", kSessionManagerName, result);
     return false;
 }

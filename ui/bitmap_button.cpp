@@ -1,6 +1,10 @@
 #include "ui/bitmap_button.h"
 
 #include "app/app_module.h"
+#include "base/failure_log.h"
+
+#include <algorithm>
+#include <string>
 
 
 namespace {
@@ -8,37 +12,71 @@ namespace {
 const char kObjectProperty[] = "BitmapButton";
 // Owner-draw requests that the dialog reflects back to its controls.
 const UINT kReflectedDrawItem = WM_DRAWITEM + 0x2000;
+// A face's palette entries 1 to kLabelLevels hold its label's coverage, entry
+// 0 its background (TEXT_LEVELS in ui/images/generate.py).
+const int kLabelLevels = 15;
 
-void DeleteBitmap(HBITMAP& bitmap)
+// The colours the pictures were designed with.
+struct Look {
+    COLORREF background, label, light_edge, dark_edge;
+};
+const Look kNormalLook = {RGB(236, 233, 216), RGB(30, 30, 30), RGB(255, 255, 255), RGB(110, 100, 80)};
+const Look kHoverLook = {RGB(255, 244, 190), RGB(30, 30, 30), RGB(255, 255, 255), RGB(110, 100, 80)};
+// Sunken: the edges change places.
+const Look kPressedLook = {RGB(170, 160, 130), RGB(255, 255, 255), RGB(110, 100, 80), RGB(255, 255, 255)};
+const COLORREF kHoverRim = RGB(212, 160, 23);
+
+void FillSolid(HDC target, const RECT& rect, COLORREF colour)
 {
-    if (bitmap && DeleteObject(bitmap))
-        bitmap = nullptr;
+    const COLORREF previous = SetBkColor(target, colour);
+    ExtTextOutA(target, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    SetBkColor(target, previous);
 }
 
-SIZE BitmapSize(HBITMAP bitmap)
+// A ring of `width` pixels along the inside of `rect`.
+void FillRing(HDC target, const RECT& rect, int width, COLORREF colour)
 {
-    BITMAP info = {};
-    GetObjectA(bitmap, sizeof info, &info);
-    return SIZE{info.bmWidth, info.bmHeight};
+    FillSolid(target, RECT{rect.left, rect.top, rect.right, rect.top + width}, colour);
+    FillSolid(target, RECT{rect.left, rect.bottom - width, rect.right, rect.bottom}, colour);
+    FillSolid(target, RECT{rect.left, rect.top, rect.left + width, rect.bottom}, colour);
+    FillSolid(target, RECT{rect.right - width, rect.top, rect.right, rect.bottom}, colour);
 }
 
-void FillButtonFace(const DRAWITEMSTRUCT& item)
+// Raised or sunken: the light edge on top and left, the dark one on the
+// bottom and right, drawn over the light one's corners.
+void DrawFrame(HDC target, const RECT& rect, int width, const Look& look)
 {
-    HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-    FillRect(item.hDC, &item.rcItem, face);
-    DeleteObject(face);
+    FillSolid(target, RECT{rect.left, rect.top, rect.right, rect.top + width}, look.light_edge);
+    FillSolid(target, RECT{rect.left, rect.top, rect.left + width, rect.bottom}, look.light_edge);
+    FillSolid(target, RECT{rect.left, rect.bottom - width, rect.right, rect.bottom}, look.dark_edge);
+    FillSolid(target, RECT{rect.right - width, rect.top, rect.right, rect.bottom}, look.dark_edge);
 }
 
-void DrawStretched(HDC target, const RECT& rect, HBITMAP bitmap)
+RGBQUAD Blend(COLORREF from, COLORREF to, int level)
 {
-    HDC memory = CreateCompatibleDC(target);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    const SIZE size = BitmapSize(bitmap);
-    StretchBlt(target, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory,
-               0, 0, size.cx, size.cy, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    auto mix = [level](int a, int b) { return static_cast<BYTE>(a + (b - a) * level / kLabelLevels); };
+    return RGBQUAD{mix(GetBValue(from), GetBValue(to)), mix(GetGValue(from), GetGValue(to)),
+                   mix(GetRValue(from), GetRValue(to)), 0};
 }
+
+// Colours the face's background and label for LOOK and draws it over AREA.
+void DrawFace(HDC target, std::vector<BYTE>& header, const BYTE* pixels, const Look& look, const RECT& area,
+              int shift)
+{
+    BITMAPINFO* info = reinterpret_cast<BITMAPINFO*>(header.data());
+    RGBQUAD* colours = reinterpret_cast<RGBQUAD*>(header.data() + info->bmiHeader.biSize);
+    for (int level = 0; level <= kLabelLevels; ++level)
+        colours[level] = Blend(look.background, look.label, level);
+    // Halftone: a 2x face made smaller keeps its lines and letters smooth.
+    const int previous_mode = SetStretchBltMode(target, HALFTONE);
+    SetBrushOrgEx(target, 0, 0, nullptr);
+    StretchDIBits(target, area.left + shift, area.top + shift, area.right - area.left, area.bottom - area.top, 0, 0,
+                  info->bmiHeader.biWidth, info->bmiHeader.biHeight, pixels, info,
+                  DIB_RGB_COLORS, SRCCOPY);
+    SetStretchBltMode(target, previous_mode);
+}
+
+RECT Inset(const RECT& rect, int by) { return RECT{rect.left + by, rect.top + by, rect.right - by, rect.bottom - by}; }
 
 } // namespace
 
@@ -48,14 +86,6 @@ BitmapButton::~BitmapButton()
         SetWindowLongPtrA(mh_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mp_control_proc));
         RemovePropA(mh_window, kObjectProperty);
     }
-    DeleteBitmaps();
-}
-
-void BitmapButton::DeleteBitmaps()
-{
-    DeleteBitmap(mh_hover);
-    DeleteBitmap(mh_pressed);
-    DeleteBitmap(mh_normal);
 }
 
 bool BitmapButton::BindToControl(HWND button)
@@ -73,18 +103,58 @@ bool BitmapButton::BindToControl(HWND button)
     return true;
 }
 
-void BitmapButton::LoadBitmaps(UINT normal_id, UINT pressed_id, UINT hover_id)
+bool BitmapButton::Face::Load(UINT id)
 {
-    DeleteBitmaps();
+    header.clear();
+    pixels = nullptr;
     HINSTANCE instance = g_module.Instance();
-    mh_normal = LoadBitmapA(instance, MAKEINTRESOURCEA(normal_id));
-    mh_pressed = LoadBitmapA(instance, MAKEINTRESOURCEA(pressed_id));
-    mh_hover = LoadBitmapA(instance, MAKEINTRESOURCEA(hover_id));
-    if (mh_window && mh_normal) {
-        const SIZE size = BitmapSize(mh_normal);
-        SetWindowPos(mh_window, nullptr, 0, 0, size.cx, size.cy,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+    const std::string name = "bitmap " + std::to_string(id);
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), RT_BITMAP);
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (!data) {
+        LogFailure(found ? "LoadResource" : "FindResourceA", name, GetLastError());
+        return false;
     }
+    // The program's own pictures; a face that is not what the drawing
+    // expects is left out rather than drawn wrong.
+    const DWORD size = SizeofResource(instance, found);
+    const BITMAPINFOHEADER* info = reinterpret_cast<const BITMAPINFOHEADER*>(data);
+    if (size < sizeof *info || info->biCompression != BI_RLE8 || info->biClrUsed <= kLabelLevels
+        || info->biClrUsed > 256 || info->biSize + info->biClrUsed * sizeof(RGBQUAD) >= size) {
+        LogFailureText("LoadFaces", name, "not a face picture");
+        return false;
+    }
+    const size_t header_size = info->biSize + info->biClrUsed * sizeof(RGBQUAD);
+    header.assign(data, data + header_size);
+    pixels = data + header_size;
+    return true;
+}
+
+SIZE BitmapButton::Face::Size() const
+{
+    if (header.empty())
+        return SIZE{0, 0};
+    const BITMAPINFOHEADER* info = reinterpret_cast<const BITMAPINFOHEADER*>(header.data());
+    return SIZE{info->biWidth, info->biHeight};
+}
+
+bool BitmapButton::LoadFaces(UINT face_id, UINT face_2x_id)
+{
+    const bool loaded = m_face.Load(face_id);
+    return m_face_2x.Load(face_2x_id) && loaded;
+}
+
+SIZE BitmapButton::SizeAt(int dpi) const
+{
+    const SIZE face = m_face.Size();
+    if (!face.cx) {
+        RECT rect = {};
+        GetWindowRect(mh_window, &rect);
+        return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+    }
+    // A frame of one pixel around the face.
+    return SIZE{MulDiv(face.cx + 2, dpi, 96), MulDiv(face.cy + 2, dpi, 96)};
 }
 
 LRESULT CALLBACK BitmapButton::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -200,15 +270,27 @@ LRESULT BitmapButton::Paint(const DRAWITEMSTRUCT& item)
         && FollowPointerWhilePressed(PointerOver(cursor)))
         return -1;
 
-    HBITMAP picture = nullptr;
-    if (item.itemState & ODS_SELECTED)
-        picture = mh_pressed;
-    else if (mh_normal)
-        picture = mb_hover && mh_hover ? mh_hover : mh_normal;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    const bool hover = !pressed && mb_hover;
+    const Look& look = pressed ? kPressedLook : hover ? kHoverLook : kNormalLook;
+    const RECT& rect = item.rcItem;
+    FillSolid(item.hDC, rect, m_face.pixels ? look.background : GetSysColor(COLOR_BTNFACE));
+    if (!m_face.pixels)
+        return 0;
 
-    if (picture)
-        DrawStretched(item.hDC, item.rcItem, picture);
-    else
-        FillButtonFace(item);
+    // The frame is one pixel wide at 1x and grows with the button; the face
+    // fills what it leaves, shifted by its width when pressed.
+    const SIZE one_x = m_face.Size();
+    const int height = rect.bottom - rect.top, width = rect.right - rect.left;
+    const int edge = std::max<int>(1, height / (one_x.cy + 2));
+    Face& face = (width == one_x.cx + 2 && height == one_x.cy + 2) || !m_face_2x.pixels ? m_face : m_face_2x;
+    DrawFace(item.hDC, face.header, face.pixels, look, Inset(rect, edge), pressed ? edge : 0);
+    DrawFrame(item.hDC, rect, edge, look);
+    if (hover)
+        FillRing(item.hDC, Inset(rect, edge), edge, kHoverRim);
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+        const RECT mark = Inset(rect, edge);
+        DrawFocusRect(item.hDC, &mark);
+    }
     return 0;
 }

@@ -1,9 +1,17 @@
 // Turns an owner-drawn push button into a picture button with a normal, a
-// pressed and a hover look. It subclasses the existing control and passes
-// everything it does not handle on, so the standard button behaviour stays.
+// pressed and a hover look and a focus mark. It subclasses the existing
+// control and passes everything it does not handle on, so the standard button
+// behaviour stays.
+//
+// The picture is the button's face (ui/images/generate.py draws it at 1x and
+// 2x): the button colours its background and label for each look and draws
+// the frame around it, at whatever size the button has, so one face serves
+// every look and every DPI.
 #pragma once
 
 #include <windows.h>
+
+#include <vector>
 
 class BitmapButton {
 public:
@@ -14,10 +22,13 @@ public:
 
     // False when the control cannot be subclassed; the object stays unbound.
     bool BindToControl(HWND button);
-    // Loads the three looks from the program's resources and sizes the
-    // button to the normal one.
-    void LoadBitmaps(UINT normal_id, UINT pressed_id, UINT hover_id);
-
+    // Takes the face from the program's resources: FACE_ID drawn at 1x,
+    // FACE_2X_ID at 2x. False when either is missing (the button then shows
+    // a plain face).
+    bool LoadFaces(UINT face_id, UINT face_2x_id);
+    // The button's size at DPI: its 1x size (the 1x face and its frame)
+    // scaled, exactly the 1x size at 96.
+    SIZE SizeAt(int dpi) const;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -29,13 +40,20 @@ private:
     bool PointerOver(POINT screen_point) const;
     bool RequestLeaveNotice(DWORD flags);
     void Redraw();
-    void DeleteBitmaps();
+
+    // A face as the resources hold it: its header and colours, copied so that
+    // each look can colour them, and its run-length encoded pixels.
+    struct Face {
+        std::vector<BYTE> header;
+        const BYTE* pixels = nullptr;
+        bool Load(UINT id);
+        SIZE Size() const;
+    };
 
     HWND mh_window = nullptr;
     WNDPROC mp_control_proc = nullptr;
-    HBITMAP mh_normal = nullptr;
-    HBITMAP mh_pressed = nullptr;
-    HBITMAP mh_hover = nullptr;
+    Face m_face;
+    Face m_face_2x;
     bool mb_hover = false;
     bool mb_pressed = false;
     // True while the control carries out a BM_CLICK.

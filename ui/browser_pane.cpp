@@ -36,6 +36,18 @@ const char* RegisteredClassName(WNDPROC window_proc)
 
 } // namespace
 
+void BrowserPane::MoveTo(const RECT& rect)
+{
+    if (!mh_window)
+        return;
+    SetWindowPos(mh_window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(mh_window, &client);
+    if (mp_in_place_object)
+        mp_in_place_object->SetObjectRects(&client, &client);
+}
+
 bool BrowserPane::CreateWindowOver(HWND parent, const RECT& rect)
 {
     mh_window = CreateWindowExA(0, RegisteredClassName(WindowProc), kWindowTitle, WS_CHILD | WS_VISIBLE,

@@ -28,6 +28,8 @@ public:
     // to https pages only. E_FAIL (after a message box for most steps) when
     // the control cannot be set up; the empty window stays.
     HRESULT Create(HWND parent, const RECT& rect, bool https_only = false);
+    // Moves the pane over `rect` of the parent's client area (a new DPI).
+    void MoveTo(const RECT& rect);
     // Starts loading `address` (system code page); nothing without a browser.
     void Navigate(const char* address);
     // Calls `settled` once, when the navigation to `address` that begins

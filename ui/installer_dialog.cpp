@@ -12,6 +12,7 @@
 #include "store/run_values.h"
 #include "ui/browser_pane.h"
 #include "ui/resource_ids.h"
+#include "ui/window_dpi.h"
 
 #include <shellapi.h>
 
@@ -25,21 +26,25 @@ const UINT kReflectionOffset = 0x2000;
 struct LanguageButton {
     int control_id;
     const char* code;
-    UINT normal, pressed, hover;
+    // The system UI language the button stands for.
+    WORD primary_language;
+    UINT face, face_2x;
     int x, row;
 };
 
 // Row by row, left before right.
 const LanguageButton kLanguageButtonTable[InstallerDialog::kLanguageButtons] = {
-    {IDC_LANG_EN, "EN", 207, 206, 208, 40, 0},  {IDC_LANG_DE, "DE", 210, 209, 211, 235, 0},
-    {IDC_LANG_IT, "IT", 213, 212, 214, 40, 1},  {IDC_LANG_SP, "SP", 216, 215, 217, 235, 1},
-    {IDC_LANG_FR, "FR", 219, 218, 220, 40, 2},  {IDC_LANG_CH, "CH", 222, 221, 223, 235, 2},
-    {IDC_LANG_NL, "NL", 225, 224, 226, 40, 3},  {IDC_LANG_HE, "HE", 228, 227, 229, 235, 3},
-    {IDC_LANG_EL, "EL", 231, 230, 232, 40, 4},  {IDC_LANG_TR, "TR", 234, 233, 235, 235, 4},
-    {IDC_LANG_SV, "SV", 237, 236, 238, 40, 5},  {IDC_LANG_JP, "JP", 243, 242, 244, 235, 5},
-    {IDC_LANG_DK, "DK", 240, 239, 241, 40, 6},  {IDC_LANG_RU, "RU", 110, 1018, 109, 235, 6},
+    {IDC_LANG_EN, "EN", LANG_ENGLISH, 207, 1207, 40, 0},   {IDC_LANG_DE, "DE", LANG_GERMAN, 210, 1210, 235, 0},
+    {IDC_LANG_IT, "IT", LANG_ITALIAN, 213, 1213, 40, 1},   {IDC_LANG_SP, "SP", LANG_SPANISH, 216, 1216, 235, 1},
+    {IDC_LANG_FR, "FR", LANG_FRENCH, 219, 1219, 40, 2},    {IDC_LANG_CH, "CH", LANG_CHINESE, 222, 1222, 235, 2},
+    {IDC_LANG_NL, "NL", LANG_DUTCH, 225, 1225, 40, 3},     {IDC_LANG_HE, "HE", LANG_HEBREW, 228, 1228, 235, 3},
+    {IDC_LANG_EL, "EL", LANG_GREEK, 231, 1231, 40, 4},     {IDC_LANG_TR, "TR", LANG_TURKISH, 234, 1234, 235, 4},
+    {IDC_LANG_SV, "SV", LANG_SWEDISH, 237, 1237, 40, 5},   {IDC_LANG_JP, "JP", LANG_JAPANESE, 243, 1243, 235, 5},
+    {IDC_LANG_DK, "DK", LANG_DANISH, 240, 1240, 40, 6},    {IDC_LANG_RU, "RU", LANG_RUSSIAN, 110, 1110, 235, 6},
 };
 
+// At 96 DPI; other DPIs scale them.
+const SIZE kBannerSize = {432, 76};
 const int kFirstRowOffset = 65;
 const int kRowSpacing = 37;
 const int kClientHeight = 355;
@@ -54,6 +59,19 @@ const LanguageButton* FindLanguageButton(int control_id)
     }
     return nullptr;
 }
+
+// The button of the system's UI language; English when it has none.
+int SystemLanguageButton()
+{
+    const WORD language = PRIMARYLANGID(GetUserDefaultUILanguage());
+    for (const LanguageButton& button : kLanguageButtonTable) {
+        if (button.primary_language == language)
+            return button.control_id;
+    }
+    return IDC_LANG_EN;
+}
+
+bool IsArrowKey(WPARAM key) { return key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN; }
 
 void MoveControl(HWND dialog, int id, int x, int y, int width = 0, int height = 0)
 {
@@ -132,6 +150,9 @@ bool InstallerDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, 
     case WM_LOAD_HIDDEN_PAGE:
         LoadHiddenPage(TakeReportAddress(lparam));
         return true;
+    case kDpiChangedMessage:
+        ChangeDpi(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+        return true;
     }
     return Reflect(message, wparam, lparam, result);
 }
@@ -159,13 +180,10 @@ void InstallerDialog::Initialize(HWND window)
     mh_window = window;
     g_dialog_window = window;
     mb_language_chosen = false;
-
-    RECT banner, outer, client;
-    GetWindowRect(GetDlgItem(window, IDC_BANNER), &banner);
-    GetWindowRect(window, &outer);
-    GetClientRect(window, &client);
-    const int banner_width = banner.right - banner.left;
-    const int non_client_height = (outer.bottom - outer.top) - (client.bottom - client.top);
+    mn_dpi = WindowDpi(window);
+    TakeOverDpiChanges(window);
+    if (mn_dpi != kDefaultDpi)
+        ShowBannerAtDpi();
 
     CentreOnWorkArea();
     SetIcons();
@@ -173,20 +191,98 @@ void InstallerDialog::Initialize(HWND window)
         pump->AddPreview(this);
         pump->AddIdleTask(this);
     }
-    for (const LanguageButton& button : kLanguageButtonTable)
-        ShowWindow(GetDlgItem(window, button.control_id), SW_HIDE);
+    for (int i = 0; i < kLanguageButtons; ++i) {
+        const LanguageButton& entry = kLanguageButtonTable[i];
+        ShowWindow(GetDlgItem(window, entry.control_id), SW_HIDE);
+        m_language_buttons[i].BindToControl(GetDlgItem(mh_window, entry.control_id));
+        m_language_buttons[i].LoadFaces(entry.face, entry.face_2x);
+    }
+    LayOut();
+}
+
+// At 96 DPI the window is as wide as its banner; its client area and
+// everything in it are placed at 96 DPI and scaled.
+void InstallerDialog::LayOut()
+{
+    RECT banner, outer, client;
+    GetWindowRect(GetDlgItem(mh_window, IDC_BANNER), &banner);
+    GetWindowRect(mh_window, &outer);
+    GetClientRect(mh_window, &client);
+    const int banner_width = banner.right - banner.left;
+    const int non_client_width = (outer.right - outer.left) - (client.right - client.left);
+    const int non_client_height = (outer.bottom - outer.top) - (client.bottom - client.top);
+
     PlaceLanguageButtons(non_client_height);
-    SetWindowPos(window, nullptr, 0, 0, banner_width, non_client_height + kClientHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(mh_window, nullptr, 0, 0, Scaled(kBannerSize.cx - non_client_width) + non_client_width,
+                 non_client_height + Scaled(kClientHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceProgressArea(banner_width);
     // The window keeps this size (it has no sizing border), so the skin
     // page's place is taken now: a page that arrives while the window is
     // minimised would find no client area to take it from.
-    GetClientRect(window, &m_skin_page_area);
+    GetClientRect(mh_window, &m_skin_page_area);
     m_skin_page_area.left += 1;
     m_skin_page_area.top += 1;
     m_skin_page_area.right -= 1;
-    m_skin_page_area.bottom -= kProgressAreaHeight;
+    m_skin_page_area.bottom -= Scaled(kProgressAreaHeight);
+}
+
+int InstallerDialog::Scaled(int value) const { return ScaleToDpi(value, mn_dpi); }
+
+// The banner drawn at 1x, or at 2x and made the size of the window's DPI.
+void InstallerDialog::ShowBannerAtDpi()
+{
+    const SIZE size = {Scaled(kBannerSize.cx), Scaled(kBannerSize.cy)};
+    BitmapHandle banner(ScaledBitmap(mn_dpi > kDefaultDpi ? IDB_BANNER_2X : IDB_BANNER, size));
+    if (!banner.Get())
+        return;
+    // The static takes the picture's size.
+    SendDlgItemMessageA(mh_window, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(banner.Get()));
+    mh_banner = std::move(banner);
+}
+
+// A new DPI (the window moved to another monitor, or the user changed the
+// scale): the window takes the rectangle Windows suggests, and its pictures,
+// fonts and controls the new size.
+void InstallerDialog::ChangeDpi(int dpi, const RECT& suggested)
+{
+    const int previous = mn_dpi;
+    mn_dpi = dpi;
+    ShowBannerAtDpi();
+    ScaleFont(previous);
+    LayOut();
+    SetWindowPos(mh_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (mp_skin_pane)
+        mp_skin_pane->MoveTo(m_skin_page_area);
+    InvalidateRect(mh_window, nullptr, TRUE);
+}
+
+// The dialog's font and the sizes of the controls that show text, from
+// PREVIOUS to the current DPI.
+void InstallerDialog::ScaleFont(int previous)
+{
+    // The controls' font, not the dialog's: the dialog frees the font it
+    // made itself, and would free one handed to it as well.
+    LOGFONTA font = {};
+    HFONT current = reinterpret_cast<HFONT>(SendDlgItemMessageA(mh_window, IDC_FILE_STATUS, WM_GETFONT, 0, 0));
+    if (!current || !GetObjectA(current, sizeof font, &font))
+        return;
+    font.lfHeight = MulDiv(font.lfHeight, mn_dpi, previous);
+    FontHandle scaled(CreateFontIndirectA(&font));
+    if (!scaled.Get()) {
+        LogFailure("CreateFontIndirectA", font.lfFaceName, GetLastError());
+        return;
+    }
+    for (int id : {IDC_FILE_STATUS, IDC_FILES_STATUS, IDCANCEL}) {
+        HWND control = GetDlgItem(mh_window, id);
+        RECT rect;
+        GetWindowRect(control, &rect);
+        SetWindowPos(control, nullptr, 0, 0, MulDiv(rect.right - rect.left, mn_dpi, previous),
+                     MulDiv(rect.bottom - rect.top, mn_dpi, previous), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(scaled.Get()), TRUE);
+    }
+    mh_font = std::move(scaled);
 }
 
 void InstallerDialog::CentreOnWorkArea()
@@ -219,20 +315,18 @@ void InstallerDialog::PlaceLanguageButtons(int non_client_height)
 {
     for (int i = 0; i < kLanguageButtons; ++i) {
         const LanguageButton& entry = kLanguageButtonTable[i];
-        BitmapButton& button = m_language_buttons[i];
-        button.BindToControl(GetDlgItem(mh_window, entry.control_id));
-        button.LoadBitmaps(entry.normal, entry.pressed, entry.hover);
-        MoveControl(mh_window, entry.control_id, entry.x,
-                    non_client_height + kFirstRowOffset + kRowSpacing * entry.row);
+        const SIZE size = m_language_buttons[i].SizeAt(mn_dpi);
+        MoveControl(mh_window, entry.control_id, Scaled(entry.x),
+                    non_client_height + Scaled(kFirstRowOffset + kRowSpacing * entry.row), size.cx, size.cy);
     }
 }
 
 void InstallerDialog::PlaceProgressArea(int banner_width)
 {
-    MoveControl(mh_window, IDC_FILE_STATUS, 5, 290);
-    MoveControl(mh_window, IDC_FILE_PROGRESS, 5, 306, banner_width - 14, 15);
-    MoveControl(mh_window, IDC_FILES_STATUS, 5, 330);
-    MoveControl(mh_window, IDC_FILES_PROGRESS, 150, 330, banner_width - 159, 15);
+    MoveControl(mh_window, IDC_FILE_STATUS, Scaled(5), Scaled(290));
+    MoveControl(mh_window, IDC_FILE_PROGRESS, Scaled(5), Scaled(306), banner_width - Scaled(14), Scaled(15));
+    MoveControl(mh_window, IDC_FILES_STATUS, Scaled(5), Scaled(330));
+    MoveControl(mh_window, IDC_FILES_PROGRESS, Scaled(150), Scaled(330), banner_width - Scaled(159), Scaled(15));
 }
 
 void InstallerDialog::ShowLanguages(bool show)
@@ -242,6 +336,37 @@ void InstallerDialog::ShowLanguages(bool show)
     ShowWindow(GetDlgItem(mh_window, IDC_BANNER), show ? SW_SHOW : SW_HIDE);
     for (int id : kProgressControls)
         ShowWindow(GetDlgItem(mh_window, id), show ? SW_HIDE : SW_SHOW);
+    if (show)
+        FocusSystemLanguage();
+}
+
+// Enter picks the system language's flag at once; its focus mark shows from
+// the start, so that a keyboard user sees which flag that is.
+void InstallerDialog::FocusSystemLanguage()
+{
+    SendMessageA(mh_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(mh_window, SystemLanguageButton())),
+                 TRUE);
+    SendMessageA(mh_window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+// On a flag, the arrow keys move to the next or previous flag as Tab and
+// Shift+Tab do, and Enter picks it: the dialog itself takes an owner-drawn
+// button for no push button and could send Enter to its default command.
+bool InstallerDialog::HandleFlagKey(const MSG& message)
+{
+    if (message.message != WM_KEYDOWN || !FindLanguageButton(GetDlgCtrlID(message.hwnd))
+        || GetParent(message.hwnd) != mh_window)
+        return false;
+    if (message.wParam == VK_RETURN) {
+        SendMessageA(message.hwnd, BM_CLICK, 0, 0);
+        return true;
+    }
+    if (!IsArrowKey(message.wParam))
+        return false;
+    const bool previous = message.wParam == VK_LEFT || message.wParam == VK_UP;
+    HWND next = GetNextDlgTabItem(mh_window, message.hwnd, previous);
+    SendMessageA(mh_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+    return true;
 }
 
 void InstallerDialog::ChooseLanguage(int id)
@@ -326,7 +451,7 @@ void InstallerDialog::LoadNextReport()
 bool InstallerDialog::PreviewMessage(MSG& message)
 {
     HWND window = mh_window;
-    return window && IsDialogMessageA(window, &message);
+    return window && (HandleFlagKey(message) || IsDialogMessageA(window, &message));
 }
 
 bool InstallerDialog::RunIdle() { return false; }

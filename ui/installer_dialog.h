@@ -8,6 +8,7 @@
 #include "base/unique_handle.h"
 #include "install/window_channel.h"
 #include "ui/bitmap_button.h"
+#include "ui/window_dpi.h"
 
 #include <windows.h>
 
@@ -44,6 +45,13 @@ private:
     bool HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
     bool HandleCommand(int id);
     void Initialize(HWND window);
+    void LayOut();
+    int Scaled(int value) const;
+    void ShowBannerAtDpi();
+    void ChangeDpi(int dpi, const RECT& suggested);
+    void ScaleFont(int previous);
+    void FocusSystemLanguage();
+    bool HandleFlagKey(const MSG& message);
     void CentreOnWorkArea();
     void SetIcons();
     void PlaceLanguageButtons(int non_client_height);
@@ -71,4 +79,9 @@ private:
     BitmapButton m_language_buttons[kLanguageButtons];
     IconHandle mh_big_icon;
     IconHandle mh_small_icon;
+    // The DPI the window is laid out for (96: the design's own pixels).
+    int mn_dpi = 96;
+    // The banner and font made for mn_dpi; at 96 the template's own.
+    BitmapHandle mh_banner;
+    FontHandle mh_font;
 };

@@ -7,6 +7,7 @@
 #define IDI_INSTALLER 128
 #define IDD_INSTALLER 129
 #define IDB_BANNER 103
+#define IDB_BANNER_2X 104
 
 #define IDC_LANG_EN 1004
 #define IDC_LANG_IT 1005

@@ -145,12 +145,13 @@ wine_stop() {
     wineserver -k </dev/null >/dev/null 2>&1 || true
 }
 
-# Starts Xvfb on a free display and exports DISPLAY; XVFB_PID names it.
+# Starts Xvfb on a free display and exports DISPLAY; XVFB_PID names it. The
+# screen is 1024x768 unless DISPLAY_SIZE names another ("1280x1024").
 display_start() {
     local fifo number
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" </dev/null >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${DISPLAY_SIZE:-1024x768}x24" -nolisten tcp 3>"$fifo" </dev/null >/dev/null 2>&1 &
     XVFB_PID=$!
     read -r -t 20 number <"$fifo" || true
     rm -f "$fifo"

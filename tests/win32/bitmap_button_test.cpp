@@ -2,11 +2,15 @@
 // (what automation and accessibility tools send), once for a press and
 // release on the button, never for a press dragged off before the release.
 #include "app/app_module.h"
+#include "ui/bitmap_button.h"
 #include "ui/installer_dialog.h"
 #include "ui/resource_ids.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -172,4 +176,130 @@ TEST_F(LanguageButtonClicks, MousePressDraggedOffTheButtonDoesNotClick)
         << "still pushed with the pointer off the button";
     PressMouse(false, mh_button);
     EXPECT_EQ(g_clicks, 0);
+}
+
+namespace {
+
+// Paints an owner-drawn button with the English flag's faces, as its dialog
+// asks it to, into a picture of SIZE and reads the picture's pixels back.
+class LanguageButtonLooks : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_module.Init(GetModuleHandleA(nullptr));
+        mh_button = CreateWindowA("BUTTON", "For English", WS_POPUP | BS_OWNERDRAW, 0, 0, 138, 21, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(mh_button, nullptr);
+        ASSERT_TRUE(m_button.BindToControl(mh_button));
+        ASSERT_TRUE(m_button.LoadFaces(207, 1207));
+    }
+
+    void TearDown() override { DestroyWindow(mh_button); }
+
+    // Returns false when the picture cannot be made.
+    bool Paint(SIZE size, UINT state)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = size.cx;
+        info.bmiHeader.biHeight = -size.cy;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC memory = CreateCompatibleDC(nullptr);
+        HBITMAP picture = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!memory || !picture)
+            return false;
+        HGDIOBJ previous = SelectObject(memory, picture);
+        DRAWITEMSTRUCT item = {};
+        item.CtlType = ODT_BUTTON;
+        item.CtlID = IDC_LANG_EN;
+        item.itemAction = ODA_DRAWENTIRE;
+        item.itemState = state;
+        item.hwndItem = mh_button;
+        item.hDC = memory;
+        item.rcItem = RECT{0, 0, size.cx, size.cy};
+        // Owner-draw requests reach the button through its dialog.
+        SendMessageA(mh_button, WM_DRAWITEM + 0x2000, IDC_LANG_EN, reinterpret_cast<LPARAM>(&item));
+        GdiFlush();
+        const DWORD* pixels = static_cast<const DWORD*>(bits);
+        m_pixels.assign(pixels, pixels + size.cx * size.cy);
+        m_width = size.cx;
+        SelectObject(memory, previous);
+        DeleteObject(picture);
+        DeleteDC(memory);
+        return true;
+    }
+
+    COLORREF At(int x, int y) const
+    {
+        const DWORD pixel = m_pixels[y * m_width + x];
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+
+    BitmapButton m_button;
+    HWND mh_button = nullptr;
+    std::vector<DWORD> m_pixels;
+    int m_width = 0;
+};
+
+const COLORREF kLight = RGB(255, 255, 255), kDark = RGB(110, 100, 80);
+
+} // namespace
+
+// The face's background and the frame take each look's colours: at 1x a
+// one-pixel frame, light above and dark below (swapped when pressed).
+TEST_F(LanguageButtonLooks, NormalAndPressedAt1x)
+{
+    ASSERT_TRUE(Paint(SIZE{138, 21}, 0));
+    EXPECT_EQ(At(0, 0), kLight);
+    EXPECT_EQ(At(137, 20), kDark);
+    EXPECT_EQ(At(136, 10), RGB(236, 233, 216)) << "right of the label";
+    EXPECT_EQ(At(1, 1), RGB(236, 233, 216));
+
+    ASSERT_TRUE(Paint(SIZE{138, 21}, ODS_SELECTED));
+    EXPECT_EQ(At(0, 0), kDark);
+    EXPECT_EQ(At(137, 20), kLight);
+    EXPECT_EQ(At(135, 10), RGB(170, 160, 130));
+}
+
+// At 2x the frame is two pixels wide and the 2x face fills the rest.
+TEST_F(LanguageButtonLooks, FrameAndFaceAt2x)
+{
+    ASSERT_TRUE(Paint(SIZE{276, 42}, 0));
+    for (int i : {0, 1})
+        EXPECT_EQ(At(i, i), kLight) << i;
+    for (int i : {0, 1})
+        EXPECT_EQ(At(275 - i, 41 - i), kDark) << i;
+    EXPECT_EQ(At(2, 2), RGB(236, 233, 216));
+    EXPECT_EQ(At(272, 20), RGB(236, 233, 216));
+}
+
+// The focus mark runs along the inside of the frame, where the face is
+// plain background; a focused button painted without keyboard cues has none.
+TEST_F(LanguageButtonLooks, FocusMarkOnlyWithTheFocusAndItsCues)
+{
+    auto marked = [this] {
+        for (int x = 1; x < 137; ++x) {
+            if (At(x, 1) != RGB(236, 233, 216))
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(Paint(SIZE{138, 21}, 0));
+    EXPECT_FALSE(marked());
+    ASSERT_TRUE(Paint(SIZE{138, 21}, ODS_FOCUS));
+    EXPECT_TRUE(marked());
+    ASSERT_TRUE(Paint(SIZE{138, 21}, ODS_FOCUS | ODS_NOFOCUSRECT));
+    EXPECT_FALSE(marked());
+}
+
+// 138 x 21 at 96 DPI, exactly; scaled and rounded at the others.
+TEST_F(LanguageButtonLooks, SizeAtEachDpi)
+{
+    for (auto [dpi, width, height] : {std::tuple{96, 138, 21}, {120, 173, 26}, {144, 207, 32}, {192, 276, 42}}) {
+        const SIZE size = m_button.SizeAt(dpi);
+        EXPECT_EQ(size.cx, width) << dpi;
+        EXPECT_EQ(size.cy, height) << dpi;
+    }
 }

@@ -1,5 +1,6 @@
 #include "install/client_registration.h"
 
+#include "base/unique_handle.h"
 #include "services/pending_deletions.h"
 #include "services/text.h"
 #include "store/ini_file.h"
@@ -27,6 +28,12 @@ bool IsPending(const std::string& path)
     const std::vector<std::string> pending = PendingDeletions();
     return std::any_of(pending.begin(), pending.end(),
                        [&path](const std::string& p) { return AsciiUpper(p) == AsciiUpper(path); });
+}
+
+// Takes out the deletions a test left at the restart below `dir`.
+void ForgetPendingIn(const std::string& dir)
+{
+    CancelPendingDeletions([&dir](const std::string& path) { return AsciiUpper(path).find(AsciiUpper(dir)) == 0; });
 }
 
 } // namespace
@@ -103,10 +110,15 @@ TEST(UninstallRecordOnDisk, AFolderAnUninstallLeftToTheRestartCountsAsCreated)
     const RegistrationStart start = StartRegistration(dir, kBrand, Manifest());
     EXPECT_TRUE(start.record.created);
     EXPECT_FALSE(start.foreign_folder);
+    // Until the run makes the folder its own it may still stop: the
+    // deletions the uninstall left stay until then.
+    EXPECT_TRUE(IsPending(dir));
+    EXPECT_TRUE(IsPending(dir + "\\uninstall.exe"));
+    KeepCreatedFolder(dir, start);
     EXPECT_FALSE(IsPending(dir + "\\uninstall.exe"));
     EXPECT_FALSE(IsPending(dir));
     EXPECT_TRUE(IsPending(dir + "\\uninstall-0001.old"));
-    CancelPendingDeletions([&dir](const std::string& path) { return AsciiUpper(path).find(AsciiUpper(dir)) == 0; });
+    ForgetPendingIn(dir);
 }
 
 TEST(UninstallRecordOnDisk, AFolderWithAFileNotPendingIsNoLeftover)
@@ -117,5 +129,51 @@ TEST(UninstallRecordOnDisk, AFolderWithAFileNotPendingIsNoLeftover)
     for (const std::string& path : {dir + "\\uninstall-0002.old", dir})
         ASSERT_TRUE(MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) << path;
     EXPECT_FALSE(StartRegistration(dir, kBrand, Manifest()).record.created);
-    CancelPendingDeletions([&dir](const std::string& path) { return AsciiUpper(path).find(AsciiUpper(dir)) == 0; });
+    ForgetPendingIn(dir);
+}
+
+// U+FF0E, a full-width full stop, best-fits to "." in the code page: a file
+// of that name beside the moved uninstaller is not the uninstaller's, and
+// the folder is not a leftover.
+TEST(UninstallRecordOnDisk, ALookAlikeOfAPendingNameIsNoLeftover)
+{
+    const std::string dir = ScratchFolder("leftover");
+    WriteWhole(dir + "\\uninstall-0003.old", "moved uninstaller");
+    FileHandle theirs(CreateFileW((Wide(dir) + L"\\uninstall-0003\xff0eold").c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(theirs.Valid());
+    theirs.Reset();
+    for (const std::string& path : {dir + "\\uninstall-0003.old", dir})
+        ASSERT_TRUE(MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) << path;
+    EXPECT_FALSE(StartRegistration(dir, kBrand, Manifest()).record.created);
+    ForgetPendingIn(dir);
+}
+
+// The second run reads the record of the first: a file that was in the
+// folder before the first run, and that the first left out, stays out.
+TEST(UninstallRecordOnDisk, AFileThatWasThereBeforeTheFirstRunStaysUnlisted)
+{
+    const std::string dir = ScratchFolder("rerun");
+    CreateDirectoryA((dir + "\\Data").c_str(), nullptr);
+    WriteWhole(dir + "\\casino.exe", "theirs");
+    WriteWhole(dir + "\\Data\\a.dat", "placed by the first run");
+    WriteWhole(dir + "\\uninstall.ini", "[UNINSTALL]\nCREATED=0\n[FILES]\nFILE_1=data/A.DAT\n");
+    const RegistrationStart start = StartRegistration(dir, kBrand, Manifest());
+    EXPECT_FALSE(start.record.created);
+    EXPECT_EQ(start.there_before, std::set<std::string>{"CASINO.EXE"});
+}
+
+// Another program's uninstaller, left to the restart in a folder that holds
+// more: none of ours is placed there, so its deletion is not ours to take.
+TEST(UninstallRecordOnDisk, AForeignUninstallersDeletionStays)
+{
+    const std::string dir = ScratchFolder("foreign");
+    WriteWhole(dir + "\\uninstall.exe", "their uninstaller");
+    WriteWhole(dir + "\\theirs.txt", "theirs");
+    ASSERT_TRUE(MoveFileExA((dir + "\\uninstall.exe").c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+    const RegistrationStart start = StartRegistration(dir, kBrand, Manifest());
+    EXPECT_TRUE(start.foreign_folder);
+    KeepCreatedFolder(dir, start);
+    EXPECT_TRUE(IsPending(dir + "\\uninstall.exe"));
+    ForgetPendingIn(dir);
 }

@@ -82,3 +82,48 @@ TEST(InstallerDialog, LanguageButtonsTakeTheSizeOfTheirPictures)
     DestroyWindow(window);
     QuitRequested();
 }
+
+// Moved to a monitor of twice the density, the window takes the rectangle
+// Windows suggests, and its banner, flags and progress area twice their size.
+TEST(InstallerDialog, NewDpiTakesTheSuggestedRectangleAndScalesTheContents)
+{
+    g_module.Init(GetModuleHandleA(nullptr));
+    InstallerDialog dialog;
+    HWND window = dialog.Create();
+    ASSERT_NE(window, nullptr);
+    auto size_of = [window](int id) {
+        RECT rect;
+        GetWindowRect(GetDlgItem(window, id), &rect);
+        return std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top);
+    };
+    auto client_top_of = [window](int id) {
+        RECT rect;
+        GetWindowRect(GetDlgItem(window, id), &rect);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+        return rect.top;
+    };
+    ASSERT_EQ(size_of(IDC_BANNER), "432x76") << "the test runs at 96 DPI";
+    const int status_top = client_top_of(IDC_FILE_STATUS);
+
+    RECT suggested = {40, 30, 40 + 870, 30 + 760};
+    SendMessageA(window, 0x02E0, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    RECT now;
+    GetWindowRect(window, &now);
+    EXPECT_EQ(now.left, suggested.left);
+    EXPECT_EQ(now.top, suggested.top);
+    EXPECT_EQ(now.right, suggested.right);
+    EXPECT_EQ(now.bottom, suggested.bottom);
+    EXPECT_EQ(size_of(IDC_BANNER), "864x152");
+    for (int id : {IDC_LANG_EN, IDC_LANG_RU, IDC_LANG_JP})
+        EXPECT_EQ(size_of(id), "276x42") << id;
+    EXPECT_EQ(size_of(IDC_FILE_PROGRESS), "836x30");
+    EXPECT_EQ(client_top_of(IDC_FILE_STATUS), 2 * status_top);
+
+    // And back: the 96-DPI sizes again.
+    SendMessageA(window, 0x02E0, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(size_of(IDC_BANNER), "432x76");
+    EXPECT_EQ(size_of(IDC_LANG_EN), "138x21");
+    EXPECT_EQ(client_top_of(IDC_FILE_STATUS), status_top);
+    DestroyWindow(window);
+    QuitRequested();
+}

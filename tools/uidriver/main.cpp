@@ -13,6 +13,9 @@
 //   uidriver press CAPTION ID                  clicks the button ID
 //   uidriver command CAPTION ID                sends the command ID (1 OK, 2 Cancel)
 //   uidriver visible CAPTION [ID]              prints 1 or 0
+//   uidriver focus CAPTION                     prints the id of the control that
+//                                              has the keyboard focus (0: none of
+//                                              the window's)
 //   uidriver iconic CAPTION                    prints 1 when minimised, else 0
 //   uidriver restore CAPTION                   restores the minimised window
 //   uidriver panes CAPTION                     prints "width height" of the
@@ -153,6 +156,19 @@ int Visible(int argc, char** argv)
     if (!target)
         return 1;
     std::printf("%d\n", IsWindowVisible(target) ? 1 : 0);
+    return 0;
+}
+
+int Focus(int, char** argv)
+{
+    HWND window = FindTopLevel(argv[2]);
+    if (!window)
+        return 1;
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread))
+        return 1;
+    std::printf("%d\n", thread.hwndFocus && IsChild(window, thread.hwndFocus) ? GetDlgCtrlID(thread.hwndFocus) : 0);
     return 0;
 }
 
@@ -358,8 +374,8 @@ struct Command {
 const Command kCommands[] = {
     {"wait", Wait},       {"text", Text},         {"close", Close},     {"box", Box},
     {"answer", Answer},   {"press", Press},       {"command", SendCommand},
-    {"visible", Visible}, {"iconic", Iconic},     {"progress", Progress}, {"rect", Rect},
-    {"restore", Restore}, {"panes", Panes},       {"record", Record},
+    {"visible", Visible}, {"focus", Focus},       {"iconic", Iconic},     {"progress", Progress},
+    {"rect", Rect},       {"restore", Restore},   {"panes", Panes},     {"record", Record},
     {"watch", Watch},     {"settext", SetText},   {"controls", Controls}, {"shortcut", Shortcut},
 };
 

@@ -46,9 +46,11 @@ def encode_row(row):
     return out
 
 
-def write_rle8(path, width, height, palette, rows):
-    """palette: (r, g, b) tuples; rows: top-down rows of palette indexes."""
-    used = sorted({pixel for row in rows for pixel in row})
+def write_rle8(path, width, height, palette, rows, keep_palette=False):
+    """palette: (r, g, b) tuples; rows: top-down rows of palette indexes.
+    The palette is cut to the entries used unless keep_palette is set (when
+    the program recolours entries by their place)."""
+    used = list(range(len(palette))) if keep_palette else sorted({pixel for row in rows for pixel in row})
     remap = {old: new for new, old in enumerate(used)}
     data = bytearray()
     for row in reversed(rows):
