@@ -8,6 +8,10 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+# The shipped programs use no C++ threads of the runtime's own (their locks
+# and threads are the system's), so they link the runtime of the win32
+# thread model, which needs no POSIX threads library.
+set(PRODUCT_CXX_LINKER x86_64-w64-mingw32-g++-win32)
 
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
