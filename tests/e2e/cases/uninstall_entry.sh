@@ -29,6 +29,7 @@ e2e_expect_eq "$(tr -d '\r' <"$dir/uninstall.ini")" "[UNINSTALL]
 CREATED=1
 KEY_EXISTED=0
 ENTRY=1
+LANGUAGE=0
 [VALUES]
 [FILES]
 FILE_1=casino.exe
@@ -53,6 +54,7 @@ e2e_expect_eq "$(tr -d '\r' <"$dir/uninstall.ini")" "[UNINSTALL]
 CREATED=1
 KEY_EXISTED=0
 ENTRY=1
+LANGUAGE=0
 [VALUES]
 [FILES]
 FILE_1=casino.exe
