@@ -531,3 +531,18 @@ for line in sys.stdin:
             print(source[4:] if source.startswith("\\??\\") else source)
 '
 }
+
+# Wine ends its built-in desktop a moment after the last window closes, and
+# an installer started then cannot make its window (error 1400): a window of
+# the case's own keeps the desktop from one run of the installer to the next.
+e2e_keep_desktop() {
+    e2e_start "$products/tools/test_window.exe" "Desktop Keeper"
+}
+
+# Kills the installer's Windows process itself, as a crash would: the
+# process wine was started as may be another. True when one was running.
+kill_installer() {
+    local pids
+    pids=$(pgrep -f "$WINEPREFIX/drive_c/Downloads/setup.exe") || return 1
+    kill -KILL $pids
+}

@@ -6,10 +6,7 @@
 # ends the run with the installed copy as it was.
 source "$(dirname "$0")/../lib.sh"
 e2e_begin_fixture 127.0.0.60
-# Wine ends its desktop a moment after its last window closes, and a run
-# started then cannot make its window (error 1400): a window of the case's
-# own keeps the desktop from one run to the next.
-e2e_start "$products/tools/test_window.exe" "Desktop Keeper"
+e2e_keep_desktop
 fixture_file v1/data.bin 50000
 fixture_file v2/data.bin 60000
 fixture_file v3/data.bin 70000

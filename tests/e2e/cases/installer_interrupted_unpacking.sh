@@ -4,18 +4,7 @@
 # verified archive in place, without fetching it again.
 source "$(dirname "$0")/../lib.sh"
 e2e_begin_fixture 127.0.0.61
-# Wine ends its desktop a moment after its last window closes, and a run
-# started then cannot make its window (error 1400): a window of the case's
-# own keeps the desktop from one run to the next.
-e2e_start "$products/tools/test_window.exe" "Desktop Keeper"
-
-# Kills the installer's Windows process itself, as a crash would: the
-# process wine was started as may be another. True when one was running.
-kill_installer() {
-    local pids
-    pids=$(pgrep -f "$WINEPREFIX/drive_c/Downloads/setup.exe") || return 1
-    kill -KILL $pids
-}
+e2e_keep_desktop
 dir=$(install_dir "Unpacked Casino")
 entries=24
 

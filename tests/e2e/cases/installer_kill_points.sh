@@ -6,18 +6,7 @@
 # and the next run completes the update.
 source "$(dirname "$0")/../lib.sh"
 e2e_begin_fixture 127.0.0.62
-# Wine ends its desktop a moment after its last window closes, and a run
-# started then cannot make its window (error 1400): a window of the case's
-# own keeps the desktop from one run to the next.
-e2e_start "$products/tools/test_window.exe" "Desktop Keeper"
-
-# Kills the installer's Windows process itself, as a crash would: the
-# process wine was started as may be another. True when one was running.
-kill_installer() {
-    local pids
-    pids=$(pgrep -f "$WINEPREFIX/drive_c/Downloads/setup.exe") || return 1
-    kill -KILL $pids
-}
+e2e_keep_desktop
 dir=$(install_dir "Killed Casino")
 files="casino.exe rules.dat plain.bin"
 entries="e1.bin e2.bin e3.bin e4.bin e5.bin e6.bin"
